@@ -1,0 +1,36 @@
+// A random source that gives scripted draws first, then falls back to a seeded sequence,
+// so a test can force a branch (a walk direction, a style) and still run a whole picture.
+#pragma once
+
+#include <deque>
+#include <initializer_list>
+
+#include "common/random.h"
+
+namespace mirelune::testing {
+
+class ScriptedRandom : public Random {
+  public:
+    explicit ScriptedRandom(std::initializer_list<double> draws = {}, std::uint64_t seed = 1)
+        : Random(fixedSeedClock(seed)), script_(draws) {}
+
+    void push(std::initializer_list<double> draws) { script_.insert(script_.end(), draws); }
+
+    double next() override {
+        ++draws_;
+        if (script_.empty())
+            return Random::next();
+        const double value = script_.front();
+        script_.pop_front();
+        return value;
+    }
+
+    int draws() const { return draws_; }
+    bool scriptUsed() const { return script_.empty(); }
+
+  private:
+    std::deque<double> script_;
+    int draws_ = 0;
+};
+
+}  // namespace mirelune::testing
