@@ -56,9 +56,12 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
                 } else if (y_ < grid_.fheight) {
                     phase_ = Phase::Row;
                 } else {
+                    // A finished picture ends the step, even with no delay: whoever drives
+                    // the loop sees the whole picture, and events get a turn before the next.
                     ++completed_;
                     waitEnd_ = nowMs + std::max(form_.settings_.delay, 0);
                     phase_ = Phase::Delay;
+                    return waitEnd_;
                 }
                 break;
             case Phase::Delay:

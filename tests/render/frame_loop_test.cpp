@@ -74,6 +74,15 @@ TEST(FrameLoop, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
     EXPECT_TRUE(rig.stepPaints(1510, &next));  // the next picture's first row
 }
 
+TEST(FrameLoop, AFinishedPictureIsLeftWholeEvenWithoutDelay) {
+    Rig rig({5, 69, 0});
+    rig.fract.activate();
+    while (rig.fract.picturesCompleted() == 0) rig.stepPaints(0);
+    // The step that finished the picture painted nothing of the next one yet.
+    EXPECT_TRUE(rig.fract.takeChangedRows().empty());
+    EXPECT_TRUE(rig.stepPaints(0));
+}
+
 TEST(FrameLoop, ResizeRestartsThePictureOnAClearedGrid) {
     Rig rig({5, 69, 0});
     rig.fract.activate();
