@@ -1,0 +1,70 @@
+#include "settings/config_dialog_model.h"
+#include "settings/dialog_labels.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace mirelune {
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
+TEST(DialogLabels, SpeedNamesChangeEveryTenPositionsAndStayInRange) {
+    const struct {
+        std::int32_t p;
+        const char* name;
+    } cases[] = {{0, "Slowest"},   {9, "Slowest"},     {10, "Slower"},    {29, "Sorta Slow"},
+                 {30, "Medium"},   {45, "Sorta Fast"}, {59, "Faster"},    {60, "Fastest"},
+                 {69, "Fastest"},  {70, "Fastest"},    {kMax, "Fastest"}, {-1, "Slowest"},
+                 {kMin, "Slowest"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(speedLabelText(c.p), c.name) << c.p;
+    }
+}
+
+TEST(DialogLabels, DelayShowsTenthsWithHalvesGoingUp) {
+    const struct {
+        std::int32_t p;
+        const char* text;
+    } cases[] = {{0, "0.0 sec. "},      {49, "0.0 sec. "},    {50, "0.1 sec. "},
+                 {1000, "1.0 sec. "},   {1049, "1.0 sec. "},  {1050, "1.1 sec. "},
+                 {1150, "1.2 sec. "},   {1234, "1.2 sec. "},  {9950, "10.0 sec. "},
+                 {20000, "20.0 sec. "}, {kMax, "20.0 sec. "}, {-500, "0.0 sec. "},
+                 {kMin, "0.0 sec. "}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(delayLabelText(c.p), c.text) << c.p;
+    }
+    EXPECT_EQ(delayLabelText(1050, ","), "1,1 sec. ");
+}
+
+TEST(DialogLabels, SectorsShowBareDigits) {
+    EXPECT_EQ(sectorsLabelText(7), "7");
+    EXPECT_EQ(sectorsLabelText(10), "10");
+    EXPECT_EQ(sectorsLabelText(0), "1");
+    EXPECT_EQ(sectorsLabelText(kMax), "10");
+}
+
+TEST(ConfigDialogModel, WithoutAFileOpensAtTheDefaults) {
+    const ConfigDialogModel dialog("");
+    EXPECT_EQ(dialog.sectorsLabel(), "5");
+    EXPECT_EQ(dialog.speedLabel(), "Fastest");
+    EXPECT_EQ(dialog.delayLabel(), "1.0 sec. ");
+}
+
+TEST(ConfigDialogModel, SlidersClampAndOkStoresTheirPositions) {
+    ConfigDialogModel dialog("[Mirelune ScreenSaver]\nSectors=0\nSpeed=500\nDelay=-3\n");
+    EXPECT_EQ(dialog.positions(), (Settings{1, 69, 0}));
+    dialog.setSectors(7);
+    dialog.setSpeed(-1);
+    dialog.setDelay(25000);
+    EXPECT_EQ(dialog.positions(), (Settings{7, 0, 20000}));
+    EXPECT_EQ(dialog.sectorsLabel(), "7");
+    EXPECT_EQ(dialog.delayLabel(","), "20,0 sec. ");
+    const std::string saved = dialog.okText("[Keep]\nA=1\n");
+    EXPECT_EQ(saved, "[Keep]\nA=1\n[Mirelune ScreenSaver]\nSectors= 7\nSpeed=0\nDelay=20000\n");
+}
+
+}  // namespace
+}  // namespace mirelune
