@@ -1,0 +1,41 @@
+// Command-line options of mirelune-render, the headless renderer that paints pictures
+// without a window and writes the screen to a PNG file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mirelune::render {
+
+inline constexpr int kMaxSide = 16384;
+inline constexpr int kMinSectors = 1;
+inline constexpr int kMaxSectors = 10;
+inline constexpr std::uint64_t kMaxPictures = 100000;
+
+struct Options {
+    int width = 1024;
+    int height = 768;
+    int sectors = 5;
+    std::optional<std::uint64_t> seed;  // absent: seeded from the clock
+    std::uint64_t pictures = 1;
+    std::string output;
+};
+
+struct ParseResult {
+    Options options;
+    bool help = false;  // --help was given: print the usage and stop
+    std::string error;  // one line; empty when the arguments are fine
+
+    bool ok() const { return error.empty(); }
+};
+
+// Parses the arguments that follow the program name. Values come either as the next
+// argument ("--seed 7") or after an equals sign ("--seed=7").
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+// The text --help prints, ending in a newline.
+std::string usage();
+
+}  // namespace mirelune::render

@@ -1,0 +1,124 @@
+#include "render/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mirelune::render {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(RenderOptions, OnlyTheOutputGivesTheDefaults) {
+    const auto result = parseOptions({"-o", "out.png"});
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_FALSE(result.help);
+    EXPECT_EQ(result.options.width, 1024);
+    EXPECT_EQ(result.options.height, 768);
+    EXPECT_EQ(result.options.sectors, 5);
+    EXPECT_FALSE(result.options.seed.has_value());
+    EXPECT_EQ(result.options.pictures, 1u);
+    EXPECT_EQ(result.options.output, "out.png");
+}
+
+TEST(RenderOptions, SeparateAndEqualsValuesAgree) {
+    const Args separate{"--size", "640x480",    "--sectors", "3",  "--seed",
+                        "42",     "--pictures", "7",         "-o", "a.png"};
+    const Args joined{"--size=640x480", "--sectors=3", "--seed=42", "--pictures=7",
+                      "--output=a.png"};
+    for (const auto& args : {separate, joined}) {
+        const auto result = parseOptions(args);
+        ASSERT_TRUE(result.ok()) << result.error;
+        EXPECT_EQ(result.options.width, 640);
+        EXPECT_EQ(result.options.height, 480);
+        EXPECT_EQ(result.options.sectors, 3);
+        EXPECT_EQ(result.options.seed, 42u);
+        EXPECT_EQ(result.options.pictures, 7u);
+        EXPECT_EQ(result.options.output, "a.png");
+    }
+}
+
+TEST(RenderOptions, RangeEdgesAreAccepted) {
+    const auto result = parseOptions({"--size", "1X16384", "--seed", "18446744073709551615",
+                                      "--pictures", "100000", "-o", "a.png"});
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.options.width, 1);
+    EXPECT_EQ(result.options.height, 16384);
+    EXPECT_EQ(result.options.seed, 18446744073709551615u);
+    EXPECT_EQ(result.options.pictures, 100000u);
+}
+
+TEST(RenderOptions, SectorsArePulledIntoRange) {
+    const std::vector<std::pair<std::string, int>> cases{{"0", 1}, {"-4", 1},  {"1", 1},
+                                                         {"7", 7}, {"10", 10}, {"999", 10}};
+    for (const auto& [text, expected] : cases) {
+        const auto result = parseOptions({"--sectors", text, "-o", "a.png"});
+        ASSERT_TRUE(result.ok()) << text << ": " << result.error;
+        EXPECT_EQ(result.options.sectors, expected) << text;
+    }
+}
+
+TEST(RenderOptions, HelpStopsParsing) {
+    const auto result = parseOptions({"--size", "10x10", "--help", "--bogus"});
+    EXPECT_TRUE(result.ok());
+    EXPECT_TRUE(result.help);
+    EXPECT_NE(usage().find("--sectors"), std::string::npos);
+}
+
+struct BadArguments {
+    Args args;
+    std::string mentions;  // the error message names the culprit
+};
+
+class RenderOptionsRejects : public testing::TestWithParam<BadArguments> {};
+
+TEST_P(RenderOptionsRejects, WithOneLineNamingTheCulprit) {
+    const auto result = parseOptions(GetParam().args);
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.error.find(GetParam().mentions), std::string::npos) << result.error;
+    EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
+}
+
+Args withOutput(Args args) {
+    args.insert(args.end(), {"-o", "a.png"});
+    return args;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MalformedSizes, RenderOptionsRejects,
+    testing::Values(BadArguments{withOutput({"--size", "10x"}), "'10x'"},
+                    BadArguments{withOutput({"--size", "x10"}), "'x10'"},
+                    BadArguments{withOutput({"--size", "0x5"}), "'0x5'"},
+                    BadArguments{withOutput({"--size", "abcxdef"}), "'abcxdef'"},
+                    BadArguments{withOutput({"--size", "-10x10"}), "'-10x10'"},
+                    BadArguments{withOutput({"--size", "16385x10"}), "'16385x10'"},
+                    BadArguments{withOutput({"--size", "99999999999x10"}), "'99999999999x10'"},
+                    BadArguments{withOutput({"--size", "10x10x10"}), "'10x10x10'"},
+                    BadArguments{withOutput({"--size", " 10x10"}), "' 10x10'"},
+                    BadArguments{withOutput({"--size", "1024"}), "'1024'"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    MalformedNumbers, RenderOptionsRejects,
+    testing::Values(BadArguments{withOutput({"--seed", "-1"}), "'-1'"},
+                    BadArguments{withOutput({"--seed", "18446744073709551616"}), "--seed"},
+                    BadArguments{withOutput({"--seed", "12ab"}), "'12ab'"},
+                    BadArguments{withOutput({"--seed="}), "--seed"},
+                    BadArguments{withOutput({"--sectors", "five"}), "'five'"},
+                    BadArguments{withOutput({"--sectors", "99999999999999999999"}), "--sectors"},
+                    BadArguments{withOutput({"--pictures", "0"}), "'0'"},
+                    BadArguments{withOutput({"--pictures", "100001"}), "'100001'"}));
+
+INSTANTIATE_TEST_SUITE_P(MisusedOptions, RenderOptionsRejects,
+                         testing::Values(BadArguments{withOutput({"--bogus"}), "'--bogus'"},
+                                         BadArguments{withOutput({"--bogus=1"}), "'--bogus'"},
+                                         BadArguments{withOutput({"-x"}), "'-x'"},
+                                         BadArguments{withOutput({"picture.png"}), "'picture.png'"},
+                                         BadArguments{withOutput({"--help=yes"}), "--help"},
+                                         BadArguments{{"-o", "a.png", "--seed"}, "--seed"},
+                                         BadArguments{{"-o"}, "-o"}, BadArguments{{"-o", ""}, "-o"},
+                                         BadArguments{{"--seed", "7"}, "-o FILE"},
+                                         BadArguments{{}, "-o FILE"}));
+
+}  // namespace
+}  // namespace mirelune::render
