@@ -1,5 +1,7 @@
 #include "render/options.h"
 
+#include "settings/slider_config.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -44,7 +46,8 @@ bool applySectors(Options& options, std::string_view value) {
     if (!sectors) {
         return false;
     }
-    options.sectors = static_cast<int>(std::clamp<long long>(*sectors, kMinSectors, kMaxSectors));
+    options.sectors =
+        static_cast<int>(std::clamp<long long>(*sectors, kSectorsSlider.min, kSectorsSlider.max));
     return true;
 }
 

@@ -10,8 +10,6 @@
 namespace mirelune::render {
 
 inline constexpr int kMaxSide = 16384;
-inline constexpr int kMinSectors = 1;
-inline constexpr int kMaxSectors = 10;
 inline constexpr std::uint64_t kMaxPictures = 100000;
 
 struct Options {

@@ -1,0 +1,13 @@
+// Paints pictures as the saver would, without a window, on a clock that jumps straight to
+// every deadline, so the waits between rows and pictures cost nothing.
+#pragma once
+
+#include "render/options.h"
+#include "render/surface.h"
+
+namespace mirelune::render {
+
+// The surface after `options.pictures` whole pictures; the same seed gives the same pixels.
+Surface renderPictures(const Options& options);
+
+}  // namespace mirelune::render
