@@ -63,7 +63,8 @@ class Platform {
     virtual std::string argumentText() = 0;
     virtual std::filesystem::path settingsFile() = 0;
 
-    // Processes events as they arrive until the clock reaches deadlineMs.
+    // Blocks until an event arrives or the clock reaches deadlineMs, processes what arrived,
+    // then returns; the caller loops. It never spins: the wait sleeps in the event queue.
     virtual void waitForEvents(std::int64_t deadlineMs) = 0;
     // Processes the events already queued, then returns.
     virtual void processPendingEvents() = 0;

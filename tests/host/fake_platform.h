@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,14 @@ class FakePlatform : public Platform {
     std::string registryKeyPath;
     std::string registryValueName;
 
-    std::int64_t nowMs() override { return 0; }
+    // The clock stands still unless a test moves it; a wait with nothing scripted for it
+    // jumps the clock to its deadline, as if no event came in the meantime.
+    std::int64_t now = 0;
+    std::function<void()> onPump;              // runs inside processPendingEvents
+    std::function<void(std::int64_t)> onWait;  // runs inside waitForEvents instead
+    std::vector<std::int64_t> waits;           // the deadlines waited for
+
+    std::int64_t nowMs() override { return now; }
     std::uint64_t seedClockReading() override {
         calls.push_back("seedClockReading");
         return seed;
@@ -87,8 +95,19 @@ class FakePlatform : public Platform {
         return arguments;
     }
     std::filesystem::path settingsFile() override { return "mirelune.ini"; }
-    void waitForEvents(std::int64_t) override {}
-    void processPendingEvents() override {}
+    void waitForEvents(std::int64_t deadlineMs) override {
+        waits.push_back(deadlineMs);
+        if (onWait) {
+            onWait(deadlineMs);
+        } else {
+            now = std::max(now, deadlineMs);
+        }
+    }
+    void processPendingEvents() override {
+        calls.push_back("processPendingEvents");
+        if (onPump)
+            onPump();
+    }
 
     // A successful registry read of a string value, stored with its terminating zero.
     void storeString(std::string_view text) {

@@ -1,0 +1,139 @@
+#include "host/render_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_platform.h"
+#include "host/saver_session.h"
+
+namespace mirelune {
+namespace {
+
+using testing::FakePlatform;
+
+class FakeWindow : public RenderWindow {
+  public:
+    explicit FakeWindow(Fract& fract) : fract_(fract) {}
+
+    void present(const Surface&, std::span<const RowSpan> rows) override {
+        int count = 0;
+        for (RowSpan span : rows)
+            count += span.count;
+        presentedRows.push_back(count);
+    }
+    // The platform would resize its window and report the new size back as an event.
+    void setClientSize(Size size) override {
+        requestedSizes.push_back(size);
+        fract_.resize(size);
+    }
+    bool closed() const override { return closed_; }
+    void close() { closed_ = true; }
+
+    std::vector<int> presentedRows;
+    std::vector<Size> requestedSizes;
+
+  private:
+    Fract& fract_;
+    bool closed_ = false;
+};
+
+struct Rig {
+    Rig(RenderSettings settings, Size size, WindowState state = WindowState::Maximized)
+        : random(fixedSeedClock(3)), fract(random, settings, size, state), window(fract) {
+        fract.resize(size);
+        fract.activate();
+        // A runaway loop must fail the test, not hang it.
+        platform.onPump = [this] {
+            if (++pumps > 100000) {
+                ADD_FAILURE() << "the loop never waits";
+                window.close();
+            }
+            if (onPump)
+                onPump();
+        };
+    }
+
+    FakePlatform platform;
+    Random random;
+    Fract fract;
+    FakeWindow window;
+    int pumps = 0;
+    std::function<void()> onPump;
+};
+
+TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
+    Rig rig({5, 8, 1000}, {200, 150});
+    rig.onPump = [&] {
+        if (rig.fract.picturesCompleted() == 2)
+            rig.window.close();
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+
+    // Two pictures of 15 rows, each row followed by events and a 78 ms sleep, and each
+    // finished picture by events and the delay: every wait lies ahead of the clock.
+    EXPECT_EQ(rig.window.presentedRows.size(), 30u);
+    EXPECT_EQ(rig.pumps, 32);
+    std::int64_t previous = 0;
+    int rowWaits = 0, delays = 0;
+    for (std::int64_t deadline : rig.platform.waits) {
+        rowWaits += deadline - previous == 78;
+        delays += deadline - previous == 1000;
+        previous = deadline;
+    }
+    EXPECT_EQ(rowWaits, 30);
+    EXPECT_EQ(delays, 1);
+}
+
+TEST(RenderDriver, OnlyChangedRowsArePresented) {
+    Rig rig({5, 69, 0}, {200, 150});
+    rig.onPump = [&] {
+        if (rig.window.presentedRows.size() == 3)
+            rig.window.close();
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+    // The first row comes with the clear of the whole surface; later rows touch two surface
+    // rows in each of the five tile rows.
+    EXPECT_EQ(rig.window.presentedRows, (std::vector<int>{150, 10, 10}));
+}
+
+TEST(RenderDriver, AKeyEndsTheSaverWithinOneRow) {
+    Rig rig({5, 69, 0}, {200, 150});
+    HostContext context(fixedSeedClock(1));
+    context.runMode = RunMode::Saver;
+    SaverSession session(context, rig.platform);
+    rig.onPump = [&] {
+        if (rig.pumps == 6 && session.onInput(InputEvent::KeyDown))
+            rig.window.close();
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+    EXPECT_EQ(rig.window.presentedRows.size(), 6u);
+}
+
+TEST(RenderDriver, ATinyWindowWithNoDelayWaitsForEventsInsteadOfSpinning) {
+    Rig rig({5, 69, 0}, {9, 9});
+    rig.platform.onWait = [&](std::int64_t deadline) {
+        EXPECT_EQ(deadline, kNoDeadline);
+        rig.fract.resize({200, 150});  // the only thing that can wake it: the window grows
+        rig.platform.onWait = nullptr;
+    };
+    rig.onPump = [&] {
+        if (rig.fract.picturesCompleted() == 1)
+            rig.window.close();
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+    EXPECT_EQ(rig.platform.waits.front(), kNoDeadline);
+    EXPECT_EQ(rig.fract.picturesCompleted(), 1u);
+}
+
+TEST(RenderDriver, ANormalWindowIsTrimmedToTheGrid) {
+    Rig rig({5, 69, 0}, {207, 155}, WindowState::Normal);
+    rig.onPump = [&] {
+        if (rig.fract.picturesCompleted() == 1)
+            rig.window.close();
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+    EXPECT_EQ(rig.window.requestedSizes, (std::vector<Size>{{200, 150}}));
+    EXPECT_EQ(rig.fract.surface().width(), 200);
+}
+
+}  // namespace
+}  // namespace mirelune
