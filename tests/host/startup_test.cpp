@@ -3,106 +3,103 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "host/dispatch.h"
+#include "host/number_text.h"
+#include "host/preview_handle.h"
 
 namespace mirelune {
 namespace {
 
-// Records which procedure ran, and what the process state was when it did.
-class RecordingModes : public ModeProcedures {
-  public:
-    RecordingModes(const HostContext& context, const testing::FakePlatform& platform)
-        : context_(context), platform_(platform) {}
-
-    void runSaver() override { record("runSaver"); }
-    void runPreview() override { record("runPreview"); }
-    void showConfig() override { record("showConfig"); }
-    void changePassword() override { record("changePassword"); }
-
-    std::vector<std::string> called;
-    RunMode modeSeenInside = RunMode::None;
-    int seedReadingsBefore = 0;
-
-  private:
-    void record(std::string name) {
-        called.push_back(std::move(name));
-        modeSeenInside = context_.runMode;
-        seedReadingsBefore = platform_.count("seedClockReading");
+TEST(Dispatch, TheFirstTwoCharactersInEitherCaseChooseTheMode) {
+    const std::pair<const char*, RunMode> cases[] = {
+        {"/p 1234", RunMode::Preview}, {"/P:99", RunMode::Preview},  {"/c:123", RunMode::Configure},
+        {"/C", RunMode::Configure},    {"/s", RunMode::Saver},       {"/Screen", RunMode::Saver},
+        {"", RunMode::Saver},          {"/a 42", RunMode::Password}, {"/A", RunMode::Password},
+        {"/", RunMode::None},          {" /s", RunMode::None},       {"  /c", RunMode::None},
+        {" ", RunMode::None},          {"-s", RunMode::None},        {"/x", RunMode::None},
+        {"S/", RunMode::None}};
+    for (const auto& [text, mode] : cases) {
+        EXPECT_EQ(dispatch(text), mode) << '"' << text << '"';
     }
-    const HostContext& context_;
-    const testing::FakePlatform& platform_;
+}
+
+TEST(IntegerFromText, ConvertsLikeTheSixteenBitRuntimeConversion) {
+    const std::pair<const char*, std::int16_t> accepted[] = {
+        {"1", 1},   {"001", 1},       {" +7\t", 7},      {"-0", 0},    {"2.5", 2},
+        {"3.5", 4}, {"2.5001", 3},    {"-2.5", -2},      {"-0.6", -1}, {".5", 0},
+        {"7.", 7},  {"32767", 32767}, {"-32768", -32768}};
+    for (const auto& [text, value] : accepted) {
+        EXPECT_EQ(integerFromText(text), value) << '"' << text << '"';
+    }
+    for (const char* text : {"32768", "32767.5", "-32769", "99999999999999999999999999",
+                             "Not Found", "", "-", ".", "1 2", "12a", "1.2.3"}) {
+        EXPECT_EQ(integerFromText(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
+TEST(PreviewHandle, ReadsTheNumberAfterTheSwitchAndOneSeparator) {
+    EXPECT_EQ(previewHandle("/p 1234"), 1234);
+    EXPECT_EQ(previewHandle("/p:1234"), 1234);
+    EXPECT_EQ(previewHandle("/P 1234 "), 1234);
+    EXPECT_EQ(previewHandle("/p1234"), 234);
+    EXPECT_EQ(previewHandle("/p 4294967295"), 4294967295);
+    EXPECT_EQ(previewHandle("/p -2147483648"), -2147483648);
+    for (const char* text : {"/p", "/p ", "/p x12", "/p 0x1F", "/p 4294967296", "/p -2147483649",
+                             "/p 99999999999999999999999"}) {
+        EXPECT_EQ(previewHandle(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
+// Hands every procedure to one callback, by name.
+struct CallbackModes : ModeProcedures {
+    std::function<void(const char*)> run;
+    void runSaver() override { run("saver"); }
+    void runPreview() override { run("preview"); }
+    void showConfig() override { run("config"); }
+    void changePassword() override { run("password"); }
 };
 
-class HostMainTest : public ::testing::Test {
-  protected:
-    RunMode start(std::string arguments) {
-        platform.arguments = std::move(arguments);
-        return hostMain(context, platform, modes);
-    }
-
-    testing::FakePlatform platform;
-    HostContext context{seedClockOf(platform)};
-    RecordingModes modes{context, platform};
-};
-
-TEST_F(HostMainTest, CallsTheModeProcedureWithRunModeAlreadySet) {
+TEST(HostMain, SeedsAndSetsTheModeBeforeItsProcedureRuns) {
     struct Case {
         const char* arguments;
+        bool previousInstance, displayProperties;
         RunMode mode;
-        const char* procedure;
+        const char* procedure;  // nullptr: refused before seeding
     };
-    for (const Case& c :
-         {Case{"/p 1234", RunMode::Preview, "runPreview"},
-          Case{"/c", RunMode::Configure, "showConfig"}, Case{"", RunMode::Saver, "runSaver"},
-          Case{"/a", RunMode::Password, "changePassword"}}) {
-        testing::FakePlatform fresh;
-        fresh.arguments = c.arguments;
-        HostContext ctx{seedClockOf(fresh)};
-        RecordingModes recorder{ctx, fresh};
-        EXPECT_EQ(hostMain(ctx, fresh, recorder), c.mode) << c.arguments;
-        EXPECT_EQ(ctx.runMode, c.mode);
-        EXPECT_EQ(recorder.called, std::vector<std::string>{c.procedure}) << c.arguments;
-        EXPECT_EQ(recorder.modeSeenInside, c.mode) << c.arguments;
+    const Case cases[] = {{"/p 1234", false, false, RunMode::Preview, "preview"},
+                          {"/c", false, false, RunMode::Configure, "config"},
+                          {"", false, false, RunMode::Saver, "saver"},
+                          {"/a", false, false, RunMode::Password, "password"},
+                          // A second instance: refused silently, before seeding, only for a
+                          // lower-case "/s", and never while a "Display Properties" window is open.
+                          {"/s", true, false, RunMode::None, nullptr},
+                          {" /s ", true, false, RunMode::None, nullptr},
+                          {"/s 0", true, false, RunMode::Saver, "saver"},
+                          {"\t/s", true, false, RunMode::None, ""},
+                          {"/S", true, false, RunMode::Saver, "saver"},
+                          {"/s", true, true, RunMode::Saver, "saver"}};
+    for (const Case& c : cases) {
+        testing::FakePlatform platform;
+        platform.arguments = c.arguments;
+        platform.previousInstance = c.previousInstance;
+        platform.displayProperties = c.displayProperties;
+        HostContext context{seedClockOf(platform)};
+        CallbackModes modes;
+        std::string ran;
+        modes.run = [&](const char* name) {
+            ran += name;
+            EXPECT_EQ(context.runMode, c.mode);
+            EXPECT_EQ(platform.count("seed"), 1);
+        };
+        SCOPED_TRACE('"' + std::string(c.arguments) + '"');
+        EXPECT_EQ(hostMain(context, platform, modes), c.mode);
+        EXPECT_EQ(context.runMode, c.mode);
+        EXPECT_EQ(ran, c.procedure ? c.procedure : "");
+        EXPECT_EQ(platform.count("seed"), c.procedure ? 1 : 0);
+        // No condition of the single-instance rule short-cuts another.
+        EXPECT_EQ(std::vector(platform.calls.begin(), platform.calls.begin() + 3),
+                  (std::vector<std::string>{"window", "instance", "arguments"}));
     }
-}
-
-TEST_F(HostMainTest, SeedsTheGeneratorBeforeTheModeRuns) {
-    start("/s");
-    EXPECT_EQ(modes.seedReadingsBefore, 1);
-
-    Random expected(fixedSeedClock(platform.seed));
-    expected.randomize();
-    EXPECT_EQ(context.random.next(), expected.next());
-}
-
-TEST_F(HostMainTest, UnrecognisedSwitchRunsNothing) {
-    EXPECT_EQ(start(" /s"), RunMode::None);
-    EXPECT_TRUE(modes.called.empty());
-    EXPECT_EQ(context.runMode, RunMode::None);
-}
-
-TEST_F(HostMainTest, SecondLowerCaseSaverIsRefusedBeforeSeeding) {
-    platform.previousInstance = true;
-    EXPECT_EQ(start("/s"), RunMode::None);
-    EXPECT_TRUE(modes.called.empty());
-    EXPECT_EQ(platform.count("seedClockReading"), 0);
-}
-
-TEST_F(HostMainTest, SecondSaverStartsWhileDisplayPropertiesIsOpen) {
-    platform.previousInstance = true;
-    platform.displayProperties = true;
-    EXPECT_EQ(start("/s"), RunMode::Saver);
-    EXPECT_EQ(modes.called, std::vector<std::string>{"runSaver"});
-}
-
-TEST_F(HostMainTest, EvaluatesEveryInstanceConditionInOrder) {
-    // A window titled "Display Properties" alone decides the rule; the other two
-    // conditions are queried all the same.
-    platform.displayProperties = true;
-    start("/c");
-    ASSERT_GE(platform.calls.size(), 3u);
-    EXPECT_EQ(platform.calls[0], "displayPropertiesWindowExists");
-    EXPECT_EQ(platform.calls[1], "previousInstanceRunning");
-    EXPECT_EQ(platform.calls[2], "argumentText");
 }
 
 }  // namespace

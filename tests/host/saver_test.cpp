@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "fake_platform.h"
+#include "host/saver_run.h"
+#include "host/saver_session.h"
+#include "host/system_queries.h"
+
+namespace mirelune {
+namespace {
+
+using testing::dwordBytes;
+using testing::FakePlatform;
+using Calls = std::vector<std::string>;
+
+constexpr InputEvent kEndingInputs[] = {InputEvent::Click, InputEvent::DoubleClick,
+                                        InputEvent::KeyDown, InputEvent::KeyPress};
+
+class SaverSessionTest : public ::testing::Test {
+  protected:
+    SaverSessionTest() { context.runMode = RunMode::Saver; }
+
+    // Moves the mouse until the session asks to unload; returns how many moves it absorbed.
+    int movesAbsorbed() {
+        int moves = 0;
+        while (moves < 100 && !session.onInput(InputEvent::MouseMove))
+            ++moves;
+        return moves;
+    }
+
+    FakePlatform platform;
+    HostContext context{fixedSeedClock(1)};
+    SaverSession session{context, platform};
+};
+
+TEST_F(SaverSessionTest, ClicksAndKeysEndAtOnceAndTheEleventhMouseMoveEnds) {
+    for (InputEvent event : kEndingInputs) {
+        EXPECT_TRUE(session.onInput(event));
+    }
+    EXPECT_EQ(movesAbsorbed(), 10);
+    EXPECT_TRUE(session.onInput(InputEvent::MouseMove));
+    SaverSession other{context, platform};  // every form counts its own moves
+    EXPECT_FALSE(other.onInput(InputEvent::MouseMove));
+}
+
+TEST_F(SaverSessionTest, NothingReactsOutsideTheFullScreenMode) {
+    context.osVersion = "95";
+    context.usePassword = 1;
+    for (RunMode mode : {RunMode::Preview, RunMode::None, RunMode::Configure}) {
+        context.runMode = mode;
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_FALSE(session.onInput(InputEvent::MouseMove));
+            EXPECT_FALSE(session.onInput(kEndingInputs[i % 4]));
+        }
+        EXPECT_FALSE(session.cancelUnload());
+    }
+    EXPECT_TRUE(platform.calls.empty());
+    context.runMode = RunMode::Saver;
+    EXPECT_EQ(movesAbsorbed(), 10);  // the ignored moves were not counted
+}
+
+TEST_F(SaverSessionTest, OnlyNinetyFiveWithSettingOneAsksForThePassword) {
+    for (const auto& [family, setting] :
+         {std::pair{"NT", 1}, std::pair{"Unknown", 1}, std::pair{"95", 0}, std::pair{"95", 2}}) {
+        context.osVersion = family;
+        context.usePassword = static_cast<std::int16_t>(setting);
+        EXPECT_FALSE(session.cancelUnload()) << family << ' ' << setting;
+    }
+    EXPECT_TRUE(platform.calls.empty());
+
+    context.osVersion = "95";
+    context.usePassword = 1;
+    platform.passwordAnswer = PasswordCheck::Refused;
+    EXPECT_EQ(movesAbsorbed(), 10);
+    EXPECT_TRUE(session.cancelUnload());
+    EXPECT_EQ(platform.calls, (Calls{"show", "password", "hide"}));
+    EXPECT_EQ(movesAbsorbed(), 10);  // a refusal grants ten more moves
+
+    // An unreachable password service must not lock the user in.
+    for (PasswordCheck answer : {PasswordCheck::Accepted, PasswordCheck::Unavailable}) {
+        platform.passwordAnswer = answer;
+        EXPECT_FALSE(session.cancelUnload());
+    }
+    EXPECT_EQ(platform.count("password"), 3);
+    EXPECT_EQ(platform.count("hide"), 3);
+}
+
+TEST(SaverRun, OnlyNinetyFiveWithTheSettingOneLocksTheKeysUntilTheEnd) {
+    const std::string r = "registry 2147483649 Control Panel\\Desktop ScreenSaveUsePassword";
+    const Calls locked{"hide", r, "lock", "show", "unlock"}, open{"hide", r, "show"};
+    struct Case {
+        std::uint32_t platformId;
+        RegistryReply reply;
+        std::string bytes, osVersion;
+        std::int16_t usePassword;
+        Calls calls;
+    };
+    const Case cases[] = {{1, {0, 1, 2}, "1", "95", 1, locked},
+                          {1, {0, kRegistryDword, 4}, dwordBytes(1), "95", 1, locked},
+                          {1, {0, 1, 2}, "2", "95", 2, open},
+                          {1, {0, 1, 6}, "99999", "95", 0, open},
+                          {1, {2, 0, 0}, "", "95", 0, open},
+                          {2, {0, 1, 2}, "1", "NT", 0, {"hide", "show"}},
+                          {0, {0, 1, 2}, "1", "Unknown", 0, {"hide", "show"}}};
+    for (const Case& c : cases) {
+        FakePlatform platform;
+        platform.platformId = c.platformId;
+        platform.registryReply = c.reply;
+        platform.registryBytes = c.bytes;
+        HostContext context{fixedSeedClock(1)};
+        beginSaverRun(context, platform);
+        endSaverRun(context, platform);
+        EXPECT_EQ(context.osVersion, c.osVersion);
+        EXPECT_EQ(context.usePassword, c.usePassword) << c.bytes;
+        EXPECT_EQ(platform.calls, c.calls) << c.platformId << ' ' << c.bytes;
+    }
+}
+
+TEST(ReadRegString, TurnsTheValueIntoText) {
+    struct Case {
+        RegistryReply reply;
+        std::string bytes, text;
+    };
+    // Lengths the buffer cannot hold neither underflow nor reach past it.
+    const auto filled = [](std::string text) {
+        text.resize(kRegistryBufferSize, ' ');
+        return text;
+    };
+    const Case cases[] = {{{0, 1, 2}, "1", "1"},
+                          {{0, 1, 1}, "", ""},
+                          {{0, kRegistryDword, 4}, dwordBytes(0), "000"},
+                          {{0, kRegistryDword, 4}, dwordBytes(1), "001"},
+                          {{0, kRegistryDword, 4}, dwordBytes(42), "042"},
+                          {{0, kRegistryDword, 4}, dwordBytes(1234), "123"},
+                          {{0, kRegistryDword, 20}, dwordBytes(0xFFFFFFFF), "4294967295"},
+                          {{234, kRegistryDword, 4}, dwordBytes(1), "Not Found"},
+                          {{0, 1, 0}, "abc", ""},
+                          {{0, kRegistryDword, 0}, dwordBytes(1), ""},
+                          {{0, 1, 0xFFFFFFFF}, "abc", filled("abc")},
+                          {{0, 1, 2049}, "x", filled("x")}};
+    for (const Case& c : cases) {
+        FakePlatform platform;
+        platform.registryReply = c.reply;
+        platform.registryBytes = c.bytes;
+        EXPECT_EQ(readRegString(platform, kHkeyCurrentUser, "Key", "Value"), c.text)
+            << c.reply.length << ' ' << c.bytes;
+    }
+}
+
+}  // namespace
+}  // namespace mirelune
