@@ -1,0 +1,99 @@
+#include "modes.h"
+
+#include "config_dialog.h"
+#include "host/failure_messages.h"
+#include "host/preview_handle.h"
+#include "host/render_settings.h"
+#include "host/saver_run.h"
+#include "password_form.h"
+#include "settings/settings_file.h"
+
+namespace mirelune::windows {
+namespace {
+
+void showFailure(Platform& platform, const FailureMessage& failure) {
+    platform.messageBox(failure.text, failure.caption);
+}
+
+Size primaryScreenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace
+
+void WindowsModes::runSaver() {
+    beginSaverRun(context_, platform_);
+    const Settings settings = loadSettings(platform_.settingsFile());
+    fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(settings),
+                               WindowState::Maximized, primaryScreenSize());
+    if (!fract_) {
+        showFailure(platform_, kSaverFailed);
+        return;
+    }
+    fract_->showFullScreen();
+}
+
+void WindowsModes::runPreview() {
+    const std::optional<std::int64_t> handle = previewHandle(platform_.argumentText());
+    if (!handle) {
+        showFailure(platform_, kPreviewFailed);
+        return;
+    }
+    const HWND pane =
+        reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(*handle)));
+    // A handle that names no window has nothing to show in: end quietly.
+    if (!IsWindow(pane))
+        return;
+    const Settings stored = loadSettings(platform_.settingsFile());
+    fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(stored),
+                               WindowState::Normal, {1, 1});
+    if (!fract_) {
+        showFailure(platform_, kPreviewFailed);
+        return;
+    }
+    fract_->fract().settings() = kPreviewSettings;
+    fract_->embedInto(pane);
+}
+
+void WindowsModes::showConfig() {
+    dialogLoaded_ = openConfigDialog(instance_, platform_.settingsLocation());
+    if (!dialogLoaded_)
+        showFailure(platform_, kConfigFailed);
+}
+
+void WindowsModes::changePassword() {
+    const HWND form = showPasswordForm(instance_);
+    if (!form) {
+        showFailure(platform_, kPasswordChangeFailed);
+        return;
+    }
+    dialogLoaded_ = true;
+    platform_.processPendingEvents();
+    platform_.setOwnerWindow(form);
+    if (!platform_.changePassword())
+        showFailure(platform_, kPasswordChangeFailed);
+}
+
+int WindowsModes::run() {
+    if (fract_) {
+        runRenderLoop(platform_, fract_->fract(), *fract_);
+        fract_.reset();
+        endSaverRun(context_, platform_);
+        return 0;
+    }
+    if (dialogLoaded_)
+        runFormLoop();
+    return 0;
+}
+
+void WindowsModes::runFormLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (configDialogMessage(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace mirelune::windows

@@ -1,0 +1,210 @@
+#include "saver_window.h"
+
+#include <algorithm>
+
+namespace mirelune::windows {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MireluneFract";
+constexpr UINT_PTR kStartTimer = 1;      // the preview's one-shot start
+constexpr UINT_PTR kPaneWatchTimer = 2;  // ends the preview when its pane is gone
+constexpr UINT kStartDelayMs = 100;
+constexpr UINT kPaneWatchMs = 100;
+constexpr UINT kPreviewPlacement = SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+
+bool registerClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_OWNDC | CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+Size clientSize(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The surface holds 0x00BBGGRR; a 32-bit DIB wants blue in the low byte.
+std::uint32_t toDisplayOrder(Colour colour) {
+    return (colour & 0x0000FF00u) | (colour & 0xFFu) << 16 | (colour >> 16 & 0xFFu);
+}
+
+}  // namespace
+
+SaverWindow::SaverWindow(WinPlatform& platform, HostContext& context)
+    : platform_(platform), session_(context, platform) {}
+
+std::unique_ptr<SaverWindow> SaverWindow::load(HINSTANCE instance, WinPlatform& platform,
+                                               HostContext& context, const RenderSettings& settings,
+                                               WindowState state, Size initialSize) {
+    if (!registerClass(instance))
+        return nullptr;
+    std::unique_ptr<SaverWindow> form(new SaverWindow(platform, context));
+    form->window_ =
+        CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_POPUP, 0, 0, initialSize.width,
+                        initialSize.height, nullptr, nullptr, instance, nullptr);
+    if (!form->window_)
+        return nullptr;
+    // Events only reach the form once its renderer exists.
+    form->fract_ =
+        std::make_unique<Fract>(context.random, settings, clientSize(form->window_), state);
+    SetWindowLongPtrW(form->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form.get()));
+    SetWindowLongPtrW(form->window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
+    return form;
+}
+
+SaverWindow::~SaverWindow() {
+    if (window_ && IsWindow(window_)) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+void SaverWindow::showFullScreen() {
+    platform_.setOwnerWindow(window_);
+    ShowWindow(window_, SW_SHOWMAXIMIZED);
+    SetForegroundWindow(window_);
+    // Activation starts the painter; starting it here too covers a system that does not
+    // activate a window it was not asked to by the user.
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    fract_->activate();
+}
+
+void SaverWindow::embedInto(HWND pane) {
+    pane_ = pane;
+    RECT paneRect{};
+    GetClientRect(pane, &paneRect);
+    // The order matters: the style becomes a child's before the window changes parent and
+    // owner, and it is shown only once it sits in the pane.
+    const LONG_PTR style = (GetWindowLongPtrW(window_, GWL_STYLE) | WS_CHILD) & ~WS_POPUP;
+    SetWindowLongPtrW(window_, GWL_STYLE, style);
+    SetParent(window_, pane);
+    SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(pane));
+    SetWindowPos(window_, nullptr, 0, 0, paneRect.right, paneRect.bottom, kPreviewPlacement);
+    SetTimer(window_, kStartTimer, kStartDelayMs, nullptr);
+    SetTimer(window_, kPaneWatchTimer, kPaneWatchMs, nullptr);
+}
+
+void SaverWindow::present(const Surface& surface, std::span<const RowSpan> rows) {
+    const HDC dc = GetDC(window_);
+    const int width = surface.width();
+    for (RowSpan span : rows) {
+        const int first = std::max(span.first, 0);
+        const int count = std::min(span.first + span.count, surface.height()) - first;
+        if (width <= 0 || count <= 0)
+            continue;
+        converted_.resize(static_cast<std::size_t>(width) * count);
+        for (int y = 0; y < count; ++y) {
+            std::transform(surface.row(first + y), surface.row(first + y) + width,
+                           converted_.begin() + static_cast<std::ptrdiff_t>(y) * width,
+                           toDisplayOrder);
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -count;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, first, width, count, 0, 0, 0, count, converted_.data(), &info,
+                          DIB_RGB_COLORS);
+    }
+    ReleaseDC(window_, dc);
+}
+
+void SaverWindow::paintAll() {
+    const Surface& surface = fract_->surface();
+    const RowSpan all{0, surface.height()};
+    present(surface, std::span<const RowSpan>(&all, 1));
+}
+
+void SaverWindow::setClientSize(Size size) {
+    SetWindowPos(window_, nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SaverWindow::onInput(InputEvent event) {
+    if (session_.onInput(event))
+        requestUnload();
+}
+
+void SaverWindow::requestUnload() {
+    if (closed_ || session_.cancelUnload())
+        return;
+    closed_ = true;
+    DestroyWindow(window_);
+}
+
+LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return form->handleMessage(message, wParam, lParam);
+}
+
+LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            fract_->resize({LOWORD(lParam), HIWORD(lParam)});
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && !pane_)
+                fract_->activate();
+            break;
+        case WM_TIMER:
+            if (wParam == kStartTimer) {
+                KillTimer(window_, kStartTimer);
+                fract_->timerTick();
+            } else if (wParam == kPaneWatchTimer && !IsWindow(pane_)) {
+                closed_ = true;
+            }
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the surface covers the whole client area
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(window_, &paint);
+            EndPaint(window_, &paint);
+            paintAll();
+            return 0;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            onInput(InputEvent::Click);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            onInput(InputEvent::DoubleClick);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            onInput(InputEvent::KeyDown);
+            return 0;
+        case WM_CHAR:
+            onInput(InputEvent::KeyPress);
+            return 0;
+        case WM_MOUSEMOVE:
+            onInput(InputEvent::MouseMove);
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_SCREENSAVE)
+                return 0;  // this is the screen saver
+            break;
+        case WM_CLOSE:
+            requestUnload();
+            return 0;
+        case WM_DESTROY:
+            closed_ = true;
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace mirelune::windows

@@ -1,0 +1,57 @@
+// The main form `Fract` on Windows: a window that shows the renderer's surface, forwards its
+// size, activation and timer to the renderer and its input to the saver's exit rules.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "host/host_context.h"
+#include "host/render_driver.h"
+#include "host/saver_session.h"
+#include "render/fract.h"
+#include "win_platform.h"
+
+namespace mirelune::windows {
+
+class SaverWindow : public RenderWindow {
+  public:
+    // Loads the form: creates its window, hidden, and the renderer with the given settings.
+    // `state` is Maximized for the full screen, Normal for the embedded preview.
+    static std::unique_ptr<SaverWindow> load(HINSTANCE instance, WinPlatform& platform,
+                                             HostContext& context, const RenderSettings& settings,
+                                             WindowState state, Size initialSize);
+    ~SaverWindow() override;
+
+    HWND handle() const { return window_; }
+    Fract& fract() { return *fract_; }
+
+    // Shows the form topmost and maximized over the primary screen and starts painting.
+    void showFullScreen();
+    // Makes the hidden form a child of `pane`, covering its client area, and starts the
+    // timer whose tick starts painting. Watches the pane so that the preview ends with it.
+    void embedInto(HWND pane);
+
+    void present(const Surface& surface, std::span<const RowSpan> rows) override;
+    void setClientSize(Size size) override;
+    bool closed() const override { return closed_ || platform_.quitRequested(); }
+
+  private:
+    SaverWindow(WinPlatform& platform, HostContext& context);
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInput(InputEvent event);
+    void requestUnload();
+    void paintAll();
+
+    WinPlatform& platform_;
+    SaverSession session_;
+    HWND window_ = nullptr;
+    HWND pane_ = nullptr;
+    std::unique_ptr<Fract> fract_;
+    std::vector<std::uint32_t> converted_;  // rows in the display's byte order
+    bool closed_ = false;
+};
+
+}  // namespace mirelune::windows
