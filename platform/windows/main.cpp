@@ -11,7 +11,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windows::WinPlatform platform;
     HostContext context(seedClockOf(platform));
     windows::WindowsModes modes(instance, context, platform);
-    if (hostMain(context, platform, modes) == RunMode::None)
-        return 0;
+    if (hostMain(context, platform, modes) == RunMode::None) return 0;
     return modes.run();
 }

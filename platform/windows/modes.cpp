@@ -42,8 +42,7 @@ void WindowsModes::runPreview() {
     const HWND pane =
         reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(*handle)));
     // A handle that names no window has nothing to show in: end quietly.
-    if (!IsWindow(pane))
-        return;
+    if (!IsWindow(pane)) return;
     const Settings stored = loadSettings(platform_.settingsFile());
     fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(stored),
                                WindowState::Normal, {1, 1});
@@ -57,8 +56,7 @@ void WindowsModes::runPreview() {
 
 void WindowsModes::showConfig() {
     dialogLoaded_ = openConfigDialog(instance_, platform_.settingsLocation());
-    if (!dialogLoaded_)
-        showFailure(platform_, kConfigFailed);
+    if (!dialogLoaded_) showFailure(platform_, kConfigFailed);
 }
 
 void WindowsModes::changePassword() {
@@ -70,8 +68,7 @@ void WindowsModes::changePassword() {
     dialogLoaded_ = true;
     platform_.processPendingEvents();
     platform_.setOwnerWindow(form);
-    if (!platform_.changePassword())
-        showFailure(platform_, kPasswordChangeFailed);
+    if (!platform_.changePassword()) showFailure(platform_, kPasswordChangeFailed);
 }
 
 int WindowsModes::run() {
@@ -81,16 +78,14 @@ int WindowsModes::run() {
         endSaverRun(context_, platform_);
         return 0;
     }
-    if (dialogLoaded_)
-        runFormLoop();
+    if (dialogLoaded_) runFormLoop();
     return 0;
 }
 
 void WindowsModes::runFormLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (configDialogMessage(message))
-            continue;
+        if (configDialogMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -1,5 +1,7 @@
 #include "password_form.h"
 
+#include "twips.h"
+
 namespace mirelune::windows {
 namespace {
 
@@ -7,22 +9,6 @@ constexpr wchar_t kClassName[] = L"MirelunePasswordForm";
 constexpr int kClientWidthTwips = 3300;
 constexpr int kClientHeightTwips = 2130;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-
-UINT dpiForWindow(HWND window) {
-    using GetDpi = UINT WINAPI(HWND);
-    auto* getDpi = reinterpret_cast<GetDpi*>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi)
-        return getDpi(window);
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-int twipsToPixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi), 1440);
-}
 
 LRESULT CALLBACK formProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -42,18 +28,17 @@ HWND showPasswordForm(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass))
-        return nullptr;
+    if (!RegisterClassExW(&windowClass)) return nullptr;
 
     const HWND window =
         CreateWindowExW(0, kClassName, L"Form1", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
-    if (!window)
-        return nullptr;
+    if (!window) return nullptr;
     // Size the client area in twips at the window's own DPI, now that it has one.
-    const UINT dpi = dpiForWindow(window);
-    RECT rect{0, 0, twipsToPixels(kClientWidthTwips, dpi), twipsToPixels(kClientHeightTwips, dpi)};
-    AdjustWindowRectEx(&rect, kStyle, FALSE, 0);
+    const Dpi dpi = windowDpi(window);
+    const RECT rect =
+        windowRectForClient(twipsToPixels(kClientWidthTwips, dpi.x),
+                            twipsToPixels(kClientHeightTwips, dpi.y), kStyle, 0, dpi.x);
     SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window, SW_SHOWNORMAL);

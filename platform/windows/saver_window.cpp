@@ -42,14 +42,12 @@ SaverWindow::SaverWindow(WinPlatform& platform, HostContext& context)
 std::unique_ptr<SaverWindow> SaverWindow::load(HINSTANCE instance, WinPlatform& platform,
                                                HostContext& context, const RenderSettings& settings,
                                                WindowState state, Size initialSize) {
-    if (!registerClass(instance))
-        return nullptr;
+    if (!registerClass(instance)) return nullptr;
     std::unique_ptr<SaverWindow> form(new SaverWindow(platform, context));
     form->window_ =
         CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_POPUP, 0, 0, initialSize.width,
                         initialSize.height, nullptr, nullptr, instance, nullptr);
-    if (!form->window_)
-        return nullptr;
+    if (!form->window_) return nullptr;
     // Events only reach the form once its renderer exists.
     form->fract_ =
         std::make_unique<Fract>(context.random, settings, clientSize(form->window_), state);
@@ -96,8 +94,7 @@ void SaverWindow::present(const Surface& surface, std::span<const RowSpan> rows)
     for (RowSpan span : rows) {
         const int first = std::max(span.first, 0);
         const int count = std::min(span.first + span.count, surface.height()) - first;
-        if (width <= 0 || count <= 0)
-            continue;
+        if (width <= 0 || count <= 0) continue;
         converted_.resize(static_cast<std::size_t>(width) * count);
         for (int y = 0; y < count; ++y) {
             std::transform(surface.row(first + y), surface.row(first + y) + width,
@@ -129,21 +126,18 @@ void SaverWindow::setClientSize(Size size) {
 }
 
 void SaverWindow::onInput(InputEvent event) {
-    if (session_.onInput(event))
-        requestUnload();
+    if (session_.onInput(event)) requestUnload();
 }
 
 void SaverWindow::requestUnload() {
-    if (closed_ || session_.cancelUnload())
-        return;
+    if (closed_ || session_.cancelUnload()) return;
     closed_ = true;
     DestroyWindow(window_);
 }
 
 LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* form = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form)
-        return DefWindowProcW(window, message, wParam, lParam);
+    if (!form) return DefWindowProcW(window, message, wParam, lParam);
     return form->handleMessage(message, wParam, lParam);
 }
 
@@ -153,8 +147,7 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             fract_->resize({LOWORD(lParam), HIWORD(lParam)});
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && !pane_)
-                fract_->activate();
+            if (LOWORD(wParam) != WA_INACTIVE && !pane_) fract_->activate();
             break;
         case WM_TIMER:
             if (wParam == kStartTimer) {
@@ -192,8 +185,7 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             onInput(InputEvent::MouseMove);
             return 0;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_SCREENSAVE)
-                return 0;  // this is the screen saver
+            if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;  // this is the screen saver
             break;
         case WM_CLOSE:
             requestUnload();

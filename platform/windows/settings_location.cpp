@@ -13,8 +13,7 @@ namespace {
 std::filesystem::path knownFolder(const KNOWNFOLDERID& id) {
     PWSTR path = nullptr;
     std::filesystem::path result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)))
-        result = path;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path))) result = path;
     CoTaskMemFree(path);
     return result;
 }
@@ -22,8 +21,7 @@ std::filesystem::path knownFolder(const KNOWNFOLDERID& id) {
 std::filesystem::path windowsDirectory() {
     wchar_t buffer[MAX_PATH];
     const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return {};
+    if (length == 0 || length >= MAX_PATH) return {};
     return std::filesystem::path(std::wstring(buffer, length));
 }
 

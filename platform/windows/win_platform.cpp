@@ -19,16 +19,14 @@ constexpr wchar_t kAppTitle[] = L"Mirelune";
 template <typename Function>
 Function* loadEntry(const wchar_t* library, const char* name, HMODULE& module) {
     module = LoadLibraryW(library);
-    if (!module)
-        return nullptr;
+    if (!module) return nullptr;
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 }  // namespace
 
 std::wstring widen(std::string_view text) {
-    if (text.empty())
-        return {};
+    if (text.empty()) return {};
     const int length =
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
@@ -38,8 +36,7 @@ std::wstring widen(std::string_view text) {
 }
 
 std::string narrow(std::wstring_view text) {
-    if (text.empty())
-        return {};
+    if (text.empty()) return {};
     const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(std::max(length, 0)), '\0');
@@ -54,8 +51,7 @@ WinPlatform::WinPlatform() : location_(findSettingsLocation()) {
 }
 
 WinPlatform::~WinPlatform() {
-    if (instanceMutex_)
-        CloseHandle(instanceMutex_);
+    if (instanceMutex_) CloseHandle(instanceMutex_);
 }
 
 std::int64_t WinPlatform::nowMs() {
@@ -85,10 +81,8 @@ PasswordCheck WinPlatform::verifyScreenSavePassword() {
     HMODULE module = nullptr;
     Verify* verify = loadEntry<Verify>(L"password.cpl", "VerifyScreenSavePwd", module);
     PasswordCheck result = PasswordCheck::Unavailable;
-    if (verify)
-        result = verify(owner_) ? PasswordCheck::Accepted : PasswordCheck::Refused;
-    if (module)
-        FreeLibrary(module);
+    if (verify) result = verify(owner_) ? PasswordCheck::Accepted : PasswordCheck::Refused;
+    if (module) FreeLibrary(module);
     return result;
 }
 
@@ -96,10 +90,8 @@ bool WinPlatform::changePassword() {
     using Change = DWORD WINAPI(LPCSTR, HWND, DWORD, LPVOID);
     HMODULE module = nullptr;
     Change* change = loadEntry<Change>(L"mpr.dll", "PwdChangePasswordA", module);
-    if (change)
-        change("SCRSAVE", owner_, 0, nullptr);
-    if (module)
-        FreeLibrary(module);
+    if (change) change("SCRSAVE", owner_, 0, nullptr);
+    if (module) FreeLibrary(module);
     return change != nullptr;
 }
 
@@ -108,8 +100,7 @@ std::uint32_t WinPlatform::versionPlatformId() {
     info.dwOSVersionInfoSize = sizeof(info);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&info))
-        return 0;
+    if (!GetVersionExA(&info)) return 0;
 #pragma GCC diagnostic pop
     return info.dwPlatformId;
 }
@@ -123,8 +114,7 @@ RegistryReply WinPlatform::queryRegistryValue(std::uint32_t root, std::string_vi
     const std::string name(valueName);
     RegistryReply reply;
     reply.status = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, &key);
-    if (reply.status != ERROR_SUCCESS)
-        return reply;
+    if (reply.status != ERROR_SUCCESS) return reply;
     DWORD type = 0;
     DWORD length = static_cast<DWORD>(buffer.size());
     reply.status = RegQueryValueExA(key, name.c_str(), nullptr, &type,
