@@ -80,8 +80,7 @@ void BM_BareRowLoop(benchmark::State& state) {
                 zy = static_cast<float>(2.0 * copy * zy + cy);
                 zx2 = static_cast<float>(zx * zx);
                 zy2 = zy * zy;
-                if (static_cast<double>(zx2) + zy2 > 4.0 || n > 24)
-                    break;
+                if (static_cast<double>(zx2) + zy2 > 4.0 || n > 24) break;
             }
             out[px] = col[n - 1];
             x += xc;
@@ -133,8 +132,7 @@ void BM_MemcpyRowBytes(benchmark::State& state) {
             std::memcpy(canvas.row(place), source.data(), source.size() * sizeof(Colour));
         }
         benchmark::ClobberMemory();
-        if (++y == grid.fheight)
-            y = 0;
+        if (++y == grid.fheight) y = 0;
     }
     state.SetBytesProcessed(state.iterations() * 2LL * grid.sectors * grid.gridWidth() *
                             static_cast<long long>(sizeof(Colour)));

@@ -20,8 +20,7 @@ int fail(const std::string& message, int status) {
 int main(int argc, char** argv) {
     const auto parsed =
         mirelune::render::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.ok())
-        return fail(parsed.error, 2);
+    if (!parsed.ok()) return fail(parsed.error, 2);
     if (parsed.help) {
         std::cout << mirelune::render::usage();
         return 0;

@@ -10,8 +10,7 @@ namespace mirelune::render {
 namespace {
 
 SeedClock seedClock(const Options& options) {
-    if (options.seed)
-        return fixedSeedClock(*options.seed);
+    if (options.seed) return fixedSeedClock(*options.seed);
     return [] {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         return static_cast<std::uint64_t>(
@@ -32,8 +31,7 @@ Surface renderPictures(const Options& options) {
     std::int64_t now = 0;
     while (fract.picturesCompleted() < options.pictures) {
         const std::int64_t next = fract.step(now);
-        if (next == kNoDeadline)
-            break;  // nothing fits the surface
+        if (next == kNoDeadline) break;  // nothing fits the surface
         now = std::max(now, next);
     }
     return fract.surface();

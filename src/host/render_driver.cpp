@@ -9,8 +9,7 @@ void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
         const std::int64_t deadline = fract.step(platform.nowMs());
 
         const std::vector<RowSpan> rows = fract.takeChangedRows();
-        if (!rows.empty())
-            window.present(fract.surface(), rows);
+        if (!rows.empty()) window.present(fract.surface(), rows);
         const Size wanted = fract.wantedSize();
         if (wanted != Size{fract.surface().width(), fract.surface().height()}) {
             window.setClientSize(wanted);
@@ -19,10 +18,8 @@ void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
         // Events get their turn after every step, also when the next step is due at once
         // (no speed wait, no delay, or nothing to draw): the loop can never starve them.
         platform.processPendingEvents();
-        if (window.closed())
-            break;
-        if (deadline > platform.nowMs())
-            platform.waitForEvents(deadline);
+        if (window.closed()) break;
+        if (deadline > platform.nowMs()) platform.waitForEvents(deadline);
     }
 }
 

@@ -10,8 +10,7 @@ void ChangedRows::reset(int height) {
 }
 
 void ChangedRows::mark(int y) {
-    if (y < 0 || y >= static_cast<int>(rows_.size()) || rows_[y])
-        return;
+    if (y < 0 || y >= static_cast<int>(rows_.size()) || rows_[y]) return;
     rows_[y] = 1;
     ++marked_;
 }
@@ -24,8 +23,7 @@ void ChangedRows::markRange(int first, int count) {
 
 std::vector<RowSpan> ChangedRows::take() {
     std::vector<RowSpan> spans;
-    if (marked_ == 0)
-        return spans;
+    if (marked_ == 0) return spans;
     const int height = static_cast<int>(rows_.size());
     for (int y = 0; y < height;) {
         if (!rows_[y]) {

@@ -25,10 +25,8 @@ inline int escapeCount(float startX, float startY, float cre, float cim) {
         zy = static_cast<float>(2.0 * zxCopy * zy + cim);
         zx2 = static_cast<float>(zx * zx);
         zy2 = zy * zy;
-        if (static_cast<double>(zx2) + zy2 > 4.0)
-            return n;
-        if (n > kIterationLimit)
-            return n;
+        if (static_cast<double>(zx2) + zy2 > 4.0) return n;
+        if (n > kIterationLimit) return n;
     }
 }
 

@@ -44,8 +44,7 @@ void Fract::resize(Size clientSize) {
         changed_.markRange(0, surface_.height());
     }
     resized_ = true;
-    if (!painting_ && shown_)
-        loop_->requestStart();
+    if (!painting_ && shown_) loop_->requestStart();
     shown_ = true;
 }
 
@@ -63,11 +62,9 @@ std::int64_t Fract::step(std::int64_t nowMs) {
 
 Size Fract::wantedSize() const {
     const Size current{surface_.width(), surface_.height()};
-    if (state_ != WindowState::Normal || !painting_)
-        return current;
+    if (state_ != WindowState::Normal || !painting_) return current;
     const TileGrid grid = loop_->grid();
-    if (grid.empty())
-        return current;
+    if (grid.empty()) return current;
     return {current.width - current.width % grid.d2(), current.height - current.height % grid.d2()};
 }
 

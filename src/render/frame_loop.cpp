@@ -30,8 +30,7 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
             case Phase::Empty:
                 // Nothing fits the window: rather than cycling through empty pictures, sleep
                 // until a resize or a start request gives the loop something to draw.
-                if (!form_.resized_)
-                    return kNoDeadline;
+                if (!form_.resized_) return kNoDeadline;
                 phase_ = Phase::FreshPicture;
                 break;
             case Phase::FreshPicture:
@@ -47,8 +46,7 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
                 paintRow(nowMs);
                 return waitEnd_;
             case Phase::RowWait:
-                if (nowMs < waitEnd_)
-                    return waitEnd_;
+                if (nowMs < waitEnd_) return waitEnd_;
                 rows_.advanceRow();
                 ++y_;
                 if (form_.resized_) {
@@ -65,8 +63,7 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
                 }
                 break;
             case Phase::Delay:
-                if (nowMs < waitEnd_)
-                    return waitEnd_;
+                if (nowMs < waitEnd_) return waitEnd_;
                 phase_ = Phase::FreshPicture;
                 break;
         }
@@ -98,8 +95,7 @@ void FrameLoop::paintRow(std::int64_t nowMs) {
 
 std::int64_t FrameLoop::rowWaitEnd(std::int64_t nowMs) const {
     const double speed = form_.settings_.speed;
-    if (!(speed < kNoWaitSpeed))
-        return nowMs;
+    if (!(speed < kNoWaitSpeed)) return nowMs;
     // The wait ends at the first millisecond at or after 700 / (speed + 1) ms from now.
     const double k = std::max(roundHalfEven(speed + 1), 1.0);
     return nowMs + static_cast<std::int64_t>(std::ceil(700 / k));

@@ -9,8 +9,7 @@ void stretchSnapshot(const Surface& snapshot, Canvas form, int gridWidth, int gr
                      ChangedRows& changed) {
     const int width = std::min(gridWidth, form.width);
     const int height = std::min(gridHeight, form.height);
-    if (width <= 0 || height <= 0)
-        return;
+    if (width <= 0 || height <= 0) return;
     for (int y = 0; y < height; ++y) {
         Colour* out = form.row(y);
         if (snapshot.width() == 0 || snapshot.height() == 0) {
@@ -44,8 +43,7 @@ int Painter::bottomPlace(int i, int y) const {
 
 void Painter::paintRow(int y, Canvas form, ChangedRows& changed) {
     const int fwidth = grid_.fwidth;
-    if (fwidth <= 0 || y < 0 || y >= grid_.fheight)
-        return;
+    if (fwidth <= 0 || y < 0 || y >= grid_.fheight) return;
     // Mirror the computed half into a whole tile row, then repeat that tile across the grid
     // by doubling, so that each place below is one long copy instead of one per tile.
     Colour* row = row_.data();
@@ -61,8 +59,7 @@ void Painter::paintRow(int y, Canvas form, ChangedRows& changed) {
         std::min(gridWidth, static_cast<std::size_t>(std::max(form.width, 0)));
     for (int i = 0; i < grid_.sectors; ++i) {
         for (int place : {topPlace(i, y), bottomPlace(i, y)}) {
-            if (place < 0 || place >= form.height)
-                continue;
+            if (place < 0 || place >= form.height) continue;
             std::memcpy(form.row(place), row, width * sizeof(Colour));
             changed.mark(place);
         }

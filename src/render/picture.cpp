@@ -22,10 +22,8 @@ void walk(const FractalMap& map, Colour ref, int& column, int& row, int dx, int 
     for (;;) {
         column += dx;
         row += dy;
-        if (map.at(column, row) != ref)
-            return;
-        if (limit && (dx ? column : row) == *limit)
-            return;
+        if (map.at(column, row) != ref) return;
+        if (limit && (dx ? column : row) == *limit) return;
     }
 }
 
@@ -72,10 +70,8 @@ ViewWindow getstart(const FractalMap& map, Random& random, bool mandel) {
 
 PictureRows::PictureRows(const ViewWindow& window, int fwidth, int fheight, bool mandel)
     : fwidth_(fwidth), mandel_(mandel), xs_(window.xs), cY_(window.ys) {
-    if (fwidth > 0)
-        xc_ = static_cast<float>(static_cast<double>(window.w - window.xs) / fwidth);
-    if (fheight > 0)
-        yc_ = static_cast<float>(static_cast<double>(window.h - window.ys) / fheight);
+    if (fwidth > 0) xc_ = static_cast<float>(static_cast<double>(window.w - window.xs) / fwidth);
+    if (fheight > 0) yc_ = static_cast<float>(static_cast<double>(window.h - window.ys) / fheight);
     if (!mandel) {
         cre_ = (window.w + window.xs) / 2;
         cim_ = (window.h + window.ys) / 2;

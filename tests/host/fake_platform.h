@@ -56,8 +56,7 @@ class FakePlatform : public Platform {
             now = std::max(now, deadlineMs);
     }
     void processPendingEvents() override {
-        if (onPump)
-            onPump();
+        if (onPump) onPump();
     }
 
     int count(std::string_view call) const {

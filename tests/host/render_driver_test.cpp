@@ -47,8 +47,7 @@ struct Rig {
                 ADD_FAILURE() << "the loop never waits";
                 window.close();
             }
-            if (onPump)
-                onPump();
+            if (onPump) onPump();
         };
     }
 
@@ -63,8 +62,7 @@ struct Rig {
 TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
     Rig rig({5, 8, 1000}, {200, 150});
     rig.onPump = [&] {
-        if (rig.fract.picturesCompleted() == 2)
-            rig.window.close();
+        if (rig.fract.picturesCompleted() == 2) rig.window.close();
     };
     runRenderLoop(rig.platform, rig.fract, rig.window);
 
@@ -86,8 +84,7 @@ TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
 TEST(RenderDriver, OnlyChangedRowsArePresented) {
     Rig rig({5, 69, 0}, {200, 150});
     rig.onPump = [&] {
-        if (rig.window.presentedRows.size() == 3)
-            rig.window.close();
+        if (rig.window.presentedRows.size() == 3) rig.window.close();
     };
     runRenderLoop(rig.platform, rig.fract, rig.window);
     // The first row comes with the clear of the whole surface; later rows touch two surface
@@ -101,8 +98,7 @@ TEST(RenderDriver, AKeyEndsTheSaverWithinOneRow) {
     context.runMode = RunMode::Saver;
     SaverSession session(context, rig.platform);
     rig.onPump = [&] {
-        if (rig.pumps == 6 && session.onInput(InputEvent::KeyDown))
-            rig.window.close();
+        if (rig.pumps == 6 && session.onInput(InputEvent::KeyDown)) rig.window.close();
     };
     runRenderLoop(rig.platform, rig.fract, rig.window);
     EXPECT_EQ(rig.window.presentedRows.size(), 6u);
@@ -116,8 +112,7 @@ TEST(RenderDriver, ATinyWindowWithNoDelayWaitsForEventsInsteadOfSpinning) {
         rig.platform.onWait = nullptr;
     };
     rig.onPump = [&] {
-        if (rig.fract.picturesCompleted() == 1)
-            rig.window.close();
+        if (rig.fract.picturesCompleted() == 1) rig.window.close();
     };
     runRenderLoop(rig.platform, rig.fract, rig.window);
     EXPECT_EQ(rig.platform.waits.front(), kNoDeadline);
@@ -127,8 +122,7 @@ TEST(RenderDriver, ATinyWindowWithNoDelayWaitsForEventsInsteadOfSpinning) {
 TEST(RenderDriver, ANormalWindowIsTrimmedToTheGrid) {
     Rig rig({5, 69, 0}, {207, 155}, WindowState::Normal);
     rig.onPump = [&] {
-        if (rig.fract.picturesCompleted() == 1)
-            rig.window.close();
+        if (rig.fract.picturesCompleted() == 1) rig.window.close();
     };
     runRenderLoop(rig.platform, rig.fract, rig.window);
     EXPECT_EQ(rig.window.requestedSizes, (std::vector<Size>{{200, 150}}));

@@ -18,8 +18,7 @@ struct Rig {
     // Steps at `now` and reports whether anything was painted.
     bool stepPaints(std::int64_t now, std::int64_t* next = nullptr) {
         const std::int64_t deadline = fract.step(now);
-        if (next)
-            *next = deadline;
+        if (next) *next = deadline;
         return !fract.takeChangedRows().empty();
     }
 
@@ -77,7 +76,8 @@ TEST(FrameLoop, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
 TEST(FrameLoop, AFinishedPictureIsLeftWholeEvenWithoutDelay) {
     Rig rig({5, 69, 0});
     rig.fract.activate();
-    while (rig.fract.picturesCompleted() == 0) rig.stepPaints(0);
+    while (rig.fract.picturesCompleted() == 0)
+        rig.stepPaints(0);
     // The step that finished the picture painted nothing of the next one yet.
     EXPECT_TRUE(rig.fract.takeChangedRows().empty());
     EXPECT_TRUE(rig.stepPaints(0));

@@ -18,8 +18,7 @@ class ScriptedRandom : public Random {
 
     double next() override {
         ++draws_;
-        if (script_.empty())
-            return Random::next();
+        if (script_.empty()) return Random::next();
         const double value = script_.front();
         script_.pop_front();
         return value;
