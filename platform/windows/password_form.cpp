@@ -9,6 +9,7 @@ constexpr wchar_t kClassName[] = L"MirelunePasswordForm";
 constexpr int kClientWidthTwips = 3300;
 constexpr int kClientHeightTwips = 2130;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;  // a sizable frame without an icon
 
 LRESULT CALLBACK formProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -31,14 +32,14 @@ HWND showPasswordForm(HINSTANCE instance) {
     if (!RegisterClassExW(&windowClass)) return nullptr;
 
     const HWND window =
-        CreateWindowExW(0, kClassName, L"Form1", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(kExStyle, kClassName, L"Form1", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     // Size the client area in twips at the window's own DPI, now that it has one.
     const Dpi dpi = windowDpi(window);
     const RECT rect =
         windowRectForClient(twipsToPixels(kClientWidthTwips, dpi.x),
-                            twipsToPixels(kClientHeightTwips, dpi.y), kStyle, 0, dpi.x);
+                            twipsToPixels(kClientHeightTwips, dpi.y), kStyle, kExStyle, dpi.x);
     SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window, SW_SHOWNORMAL);

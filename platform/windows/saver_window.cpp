@@ -83,9 +83,27 @@ void SaverWindow::embedInto(HWND pane) {
     SetWindowLongPtrW(window_, GWL_STYLE, style);
     SetParent(window_, pane);
     SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(pane));
+    paneSize_ = {paneRect.right, paneRect.bottom};
     SetWindowPos(window_, nullptr, 0, 0, paneRect.right, paneRect.bottom, kPreviewPlacement);
     SetTimer(window_, kStartTimer, kStartDelayMs, nullptr);
     SetTimer(window_, kPaneWatchTimer, kPaneWatchMs, nullptr);
+}
+
+void SaverWindow::watchPane() {
+    if (!IsWindow(pane_)) {
+        closed_ = true;
+        return;
+    }
+    // The pane may change size (a settings page laid out anew); cover it again, which
+    // restarts the picture at the new size.
+    RECT paneRect{};
+    GetClientRect(pane_, &paneRect);
+    const Size paneSize{paneRect.right, paneRect.bottom};
+    if (paneSize != paneSize_) {
+        paneSize_ = paneSize;
+        SetWindowPos(window_, nullptr, 0, 0, paneSize.width, paneSize.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void SaverWindow::present(const Surface& surface, std::span<const RowSpan> rows) {
@@ -153,8 +171,8 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == kStartTimer) {
                 KillTimer(window_, kStartTimer);
                 fract_->timerTick();
-            } else if (wParam == kPaneWatchTimer && !IsWindow(pane_)) {
-                closed_ = true;
+            } else if (wParam == kPaneWatchTimer) {
+                watchPane();
             }
             return 0;
         case WM_ERASEBKGND:

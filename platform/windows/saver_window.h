@@ -44,11 +44,13 @@ class SaverWindow : public RenderWindow {
     void onInput(InputEvent event);
     void requestUnload();
     void paintAll();
+    void watchPane();
 
     WinPlatform& platform_;
     SaverSession session_;
     HWND window_ = nullptr;
     HWND pane_ = nullptr;
+    Size paneSize_;
     std::unique_ptr<Fract> fract_;
     std::vector<std::uint32_t> converted_;  // rows in the display's byte order
     bool closed_ = false;
