@@ -1,210 +1,340 @@
-// mirelune-probe: drives Mirelune.scr from inside Wine and reports what it sees, one JSON object
-// per line on stdout. Exits 0 when it could do its job (whatever it saw), 1 when the probe itself
-// failed, 2 on a bad command line. Usage:
-//   start <scr> [args]                  start the saver with exactly these arguments; print pid
-//   run <ms> <scr> [args]               start it and watch up to ms for its end and its windows
-//   preview <scr> <w> <h>               host a pane of w x h and run "/p <pane>" in it
-//   preview-bad-handle <scr>            run "/p 999999", a handle that names no window
-//   dialog <scr>                        start "/c" and inspect the configuration window
-//   inspect <title>                     inspect a top-level window: size, DPI, controls, focus
-//   focus <title>                       the focused control of the window with that title
-//   wait-exit <pid> <ms>                wait up to ms for a process to end
-//   first-row <scr> <x> <y> [<w> <h>]   start "/s"; ms until the screen rectangle is not black
-//   message-box <pid> <ms> [leave]      find a message box of pid, report it and press OK
-//   run-box <ms> <scr> [args]           start it, press OK in its message box, wait for its end
-//   close <title>                       send WM_CLOSE to the top-level window with that title
-//   windows <pid>                       the visible top-level windows of a process
-//   move-counter <ms>                   a full-screen window that counts the input it receives
+// mirelune-probe: drives Mirelune.scr from inside Wine for tests/wine/wine_tests.py and reports
+// what it sees, one JSON object per line on stdout. Exits 0 when it could do its job (whatever it
+// saw), 1 when the probe itself failed, 2 on a bad command line. Usage:
+//   run <ms> <scr> [args]            start the saver with exactly these arguments and watch up to
+//                                    ms for its end and its windows; OK is pressed in a message box
+//   preview-bad-handle <scr>         run "/p 999999", a handle that names no window
+//   preview <scr> <w> <h>            host a pane of w x h and run "/p <pane>" in it
+//   dialog <scr>                     start "/c" and inspect the configuration window
+//   inspect <title>                  a top-level window's size, DPI, style, controls and focus
+//   close <title>                    send WM_CLOSE to the top-level window with that title
+//   wait-exit <pid> <ms>             wait up to ms for a process to end
+//   first-row <scr> <x> <y> <w> <h>  start "/s"; ms until the screen rectangle is not black
+//   move-counter <ms>                a full-screen window that counts the mouse moves it gets
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <map>
-#include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
-#include "json_line.h"
-#include "win_util.h"
-
-namespace probe {
 namespace {
 
-constexpr wchar_t kHostClass[] = L"MireluneProbeHost";
-constexpr wchar_t kPaneClass[] = L"MireluneProbePane";
-constexpr wchar_t kCounterClass[] = L"MireluneProbeCounter";
-constexpr wchar_t kDialogTitle[] = L"Mirelune Configuration";
+// ---- JSON output ----
 
-std::optional<long long> number(const wchar_t* text) {
-    if (text == nullptr || *text == L'\0') return std::nullopt;
-    wchar_t* end = nullptr;
-    const long long value = std::wcstoll(text, &end, 10);
-    if (*end != L'\0') return std::nullopt;
-    return value;
+std::string utf8(std::wstring_view text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                        nullptr, nullptr);
+    return result;
 }
 
-int usage(const wchar_t* why) {
-    JsonObject().add("error", std::wstring(L"bad command line: ") + why).print();
-    return 2;
-}
-
-int probeFailure(const std::wstring& why) {
-    JsonObject().add("error", why).add("last_error", GetLastError()).print();
-    return 1;
-}
-
-void registerClass(const wchar_t* name, WNDPROC procedure, int brush) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(brush);
-    windowClass.lpszClassName = name;
-    windowClass.style = CS_DBLCLKS;
-    RegisterClassW(&windowClass);
-}
-
-JsonObject windowList(const std::vector<HWND>& windows) {
-    std::vector<JsonObject> items;
-    for (const HWND window : windows)
-        items.push_back(describeWindow(window));
-    return JsonObject().add("windows", items);
-}
-
-std::string stringList(const std::vector<std::wstring>& texts) {
-    std::string list = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (i != 0) list += ",";
-        list += jsonString(utf8(texts[i]));
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
     }
-    return list + "]";
+    return out + "\"";
 }
 
-void finish(Launched& launched, JsonObject& json) {
-    if (alive(launched.process)) {
-        TerminateProcess(launched.process, 1);
-        WaitForSingleObject(launched.process, 2000);
-        json.add("terminated", true);
+// One JSON object, printed as one line.
+class Json {
+  public:
+    template <typename T>
+    Json& add(std::string_view key, const T& value) {
+        if (!body_.empty()) body_ += ',';
+        body_.append(quoted(key)).append(":").append(text(value));
+        return *this;
     }
+    std::string str() const { return "{" + body_ + "}"; }
+    // Flushed, so that the harness sees each line as soon as it is known.
+    void print() const {
+        std::printf("%s\n", str().c_str());
+        std::fflush(stdout);
+    }
+
+  private:
+    template <typename T>
+    static std::string text(const T& value) {
+        if constexpr (std::is_same_v<T, bool>) {
+            return value ? "true" : "false";
+        } else if constexpr (std::is_integral_v<T>) {
+            return std::to_string(value);
+        } else if constexpr (std::is_floating_point_v<T>) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.3f", static_cast<double>(value));
+            return number;
+        } else if constexpr (std::is_same_v<T, Json>) {
+            return value.str();
+        } else if constexpr (std::is_convertible_v<const T&, std::wstring_view>) {
+            return quoted(utf8(value));
+        } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+            return quoted(value);
+        } else {  // a list
+            std::string list = "[";
+            for (const auto& item : value)
+                list.append(list.size() > 1 ? "," : "").append(text(item));
+            return list + "]";
+        }
+    }
+
+    std::string body_;
+};
+
+[[noreturn]] void fail(const std::wstring& why, int status = 1) {
+    Json().add("error", why).add("last_error", GetLastError()).print();
+    std::exit(status);
+}
+
+// ---- processes, messages and windows ----
+
+double nowMs() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+struct Launched {
+    HANDLE process;
+    DWORD pid;
+    double startedMs;  // just before CreateProcess
+};
+
+// Starts scr with the command line "\"scr\" args" so that blanks inside args reach it unchanged.
+// The saver gets no standard handles: it must not hold the probe's output pipe open.
+Launched launch(const std::wstring& scr, const std::wstring& args) {
+    std::wstring commandLine = L"\"";
+    commandLine.append(scr).append(L"\"").append(args.empty() ? L"" : L" ").append(args);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = INVALID_HANDLE_VALUE;
+    PROCESS_INFORMATION info{};
+    const double startedMs = nowMs();
+    if (!CreateProcessW(scr.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        fail(L"CreateProcess failed for " + scr);
+    }
+    CloseHandle(info.hThread);
+    return {info.hProcess, info.dwProcessId, startedMs};
+}
+
+bool alive(HANDLE process) {
+    return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+}
+
+// Terminates a saver still running at the end of a command.
+void finish(const Launched& launched) {
+    TerminateProcess(launched.process, 1);
+    WaitForSingleObject(launched.process, 2000);
     CloseHandle(launched.process);
 }
 
-// ---- start, run, wait-exit, windows ----
+// Dispatches this thread's messages until done() holds or timeoutMs passes; true when it held.
+bool pumpUntil(const std::function<bool()>& done, double timeoutMs, DWORD intervalMs = 5) {
+    const double end = nowMs() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) return true;
+        const double left = end - nowMs();
+        if (left <= 0) return false;
+        const auto wait = static_cast<DWORD>(left < intervalMs ? left : intervalMs);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait == 0 ? 1 : wait, QS_ALLINPUT);
+    }
+}
 
-int cmdStart(const std::wstring& scr, const std::wstring& args) {
-    auto launched = launch(scr, args);
-    if (!launched) return probeFailure(L"CreateProcess failed for " + scr);
-    JsonObject().add("pid", launched->pid).print();
-    CloseHandle(launched->process);
-    return 0;
+void pumpFor(double ms) {
+    pumpUntil([] { return false; }, ms, 10);
+}
+
+std::vector<HWND> visibleWindowsOf(DWORD pid) {
+    std::pair<DWORD, std::vector<HWND>> search{pid, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == wanted && IsWindowVisible(window)) found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[256] = L"";
+    return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
+}
+
+// WM_GETTEXT with a timeout, so that a hung owner cannot block the probe.
+std::wstring windowText(HWND window) {
+    wchar_t text[1024] = L"";
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 2000, &copied)) {
+        return {};
+    }
+    return std::wstring(text, copied < 1024 ? copied : 1023);
+}
+
+std::uintptr_t id(HWND window) {
+    return reinterpret_cast<std::uintptr_t>(window);
+}
+
+unsigned long styleOf(HWND window, int which = GWL_STYLE) {
+    return static_cast<unsigned long>(GetWindowLongPtrW(window, which));
+}
+
+// The rectangle relative to the parent's client area (the screen for a top-level window).
+Json rectOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (styleOf(window) & WS_CHILD) {
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return Json()
+        .add("x", rect.left)
+        .add("y", rect.top)
+        .add("w", rect.right - rect.left)
+        .add("h", rect.bottom - rect.top);
+}
+
+Json describe(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return Json()
+        .add("hwnd", id(window))
+        .add("class", className(window))
+        .add("text", windowText(window))
+        .add("style", styleOf(window))
+        .add("exstyle", styleOf(window, GWL_EXSTYLE))
+        .add("visible", IsWindowVisible(window) != FALSE)
+        .add("rect", rectOf(window))
+        .add("client_w", client.right)
+        .add("client_h", client.bottom);
+}
+
+int gMoves = 0;  // mouse moves received by the probe's own windows
+
+LRESULT CALLBACK countMoves(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_MOUSEMOVE) ++gMoves;
+    return DefWindowProcW(window, message, w, l);
+}
+
+HWND createWindow(DWORD exStyle, DWORD style, int x, int y, int w, int h, HWND parent) {
+    static const ATOM windowClass = [] {
+        WNDCLASSW c{};
+        c.lpfnWndProc = countMoves;
+        c.hInstance = GetModuleHandleW(nullptr);
+        c.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        c.lpszClassName = L"MireluneProbe";
+        return RegisterClassW(&c);
+    }();
+    return CreateWindowExW(exStyle, MAKEINTATOM(windowClass), L"", style, x, y, w, h, parent,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// ---- commands ----
+
+// Reports the texts and buttons of a message box (dialog class "#32770") and presses its OK.
+Json pressMessageBox(HWND box) {
+    pumpFor(100);
+    std::vector<std::wstring> texts, buttons;
+    HWND ok = nullptr;
+    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        const std::wstring kind = className(c), text = windowText(c);
+        if (_wcsicmp(kind.c_str(), L"Static") == 0 && !text.empty()) texts.push_back(text);
+        if (_wcsicmp(kind.c_str(), L"Button") == 0) {
+            buttons.push_back(text);
+            if (GetDlgCtrlID(c) == IDOK || ok == nullptr) ok = c;
+        }
+    }
+    if (ok != nullptr) {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(ok));
+    }
+    return Json().add("caption", windowText(box)).add("texts", texts).add("buttons", buttons);
 }
 
 // Starts the saver and watches it for up to ms: whether and when it ends, and every visible
-// top-level window it shows meanwhile. A saver still running at the end is terminated.
-int cmdRun(long long ms, const std::wstring& scr, const std::wstring& args) {
-    auto launched = launch(scr, args);
-    if (!launched) return probeFailure(L"CreateProcess failed for " + scr);
-    std::map<HWND, JsonObject> seen;
+// top-level window it shows meanwhile. OK is pressed in the first message box it shows.
+int cmdRun(double ms, const std::wstring& scr, const std::wstring& args) {
+    const Launched saver = launch(scr, args);
+    std::map<HWND, Json> seen;
+    Json json;
+    double pressedAt = -1;
     const bool ended = pumpUntil(
         [&] {
-            for (const HWND window : topLevelWindows(launched->pid, true)) {
-                if (!seen.contains(window)) seen.emplace(window, describeWindow(window));
+            for (const HWND window : visibleWindowsOf(saver.pid)) {
+                if (seen.contains(window)) continue;
+                seen.emplace(window, describe(window));
+                if (pressedAt < 0 && className(window) == L"#32770") {
+                    json.add("box", pressMessageBox(window));
+                    pressedAt = nowMs();
+                }
             }
-            return !alive(launched->process);
+            return !alive(saver.process);
         },
-        static_cast<double>(ms), 5);
-    JsonObject json;
-    json.add("pid", launched->pid).add("exited", ended);
-    if (ended) {
-        json.add("ms", nowMs() - launched->startedMs)
-            .add("exit_code", static_cast<long long>(exitCode(launched->process).value_or(0)));
-    }
-    std::vector<JsonObject> windows;
+        ms);
+    json.add("exited", ended);
+    if (ended) json.add("ms", nowMs() - saver.startedMs);
+    if (ended && pressedAt >= 0) json.add("ms_after_box", nowMs() - pressedAt);
+    std::vector<Json> windows;
     for (const auto& [window, description] : seen)
         windows.push_back(description);
-    json.add("windows", windows);
-    finish(*launched, json);
-    json.print();
+    json.add("windows", windows).print();
+    finish(saver);
     return 0;
 }
-
-int cmdWaitExit(DWORD pid, long long ms) {
-    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    JsonObject json;
-    json.add("pid", pid);
-    if (process == nullptr) {
-        json.add("exited", true).add("opened", false).add("ms", 0.0).print();
-        return 0;
-    }
-    const double start = nowMs();
-    const bool ended = WaitForSingleObject(process, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
-    json.add("exited", ended).add("opened", true);
-    if (ended) {
-        json.add("ms", nowMs() - start)
-            .add("exit_code", static_cast<long long>(exitCode(process).value_or(0)));
-    }
-    CloseHandle(process);
-    json.print();
-    return 0;
-}
-
-int cmdWindows(DWORD pid) {
-    windowList(topLevelWindows(pid, true)).add("pid", pid).print();
-    return 0;
-}
-
-// ---- preview ----
 
 // Hosts a pane the way the display settings do and runs the saver's preview in it: the child
-// window it makes, input posted to that child, a resize of the pane, and the pane's end.
-// What the child paints cannot be seen here: Wine draws a child window whose parent belongs to
-// another process nowhere on the X screen, so the pane only ever shows its own background.
+// window it makes, input posted to that child, and the pane's end. What the child paints cannot
+// be seen: Wine draws a child window whose parent belongs to another process nowhere on screen.
 int cmdPreview(const std::wstring& scr, int width, int height) {
-    registerClass(kHostClass, DefWindowProcW, COLOR_BTNFACE);
-    registerClass(kPaneClass, DefWindowProcW, COLOR_APPWORKSPACE);
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const HWND host = CreateWindowExW(
-        0, kHostClass, L"Mirelune probe host", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE,
-        40, 40, width + 300, height + 300, nullptr, nullptr, instance, nullptr);
-    const HWND pane = CreateWindowExW(0, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      20, 20, width, height, host, nullptr, instance, nullptr);
-    if (host == nullptr || pane == nullptr) return probeFailure(L"cannot create the pane");
+    const HWND host = createWindow(0, WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
+                                   width + 300, height + 300, nullptr);
+    const HWND pane =
+        createWindow(0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, width, height, host);
+    if (host == nullptr || pane == nullptr) fail(L"cannot create the pane");
     pumpFor(100);
-    RECT paneClient{};
-    GetClientRect(pane, &paneClient);
-
-    const std::wstring argument = L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(pane));
-    auto launched = launch(scr, argument);
-    if (!launched) return probeFailure(L"CreateProcess failed for " + scr);
-    JsonObject()
-        .add("stage", "started")
-        .add("pid", launched->pid)
-        .add("arguments", argument)
-        .add("pane_w", paneClient.right)
-        .add("pane_h", paneClient.bottom)
-        .print();
+    const Launched saver = launch(scr, L"/p " + std::to_wstring(id(pane)));
 
     HWND child = nullptr;
     const bool appeared = pumpUntil(
         [&] {
             child = GetWindow(pane, GW_CHILD);
-            return (child != nullptr && IsWindowVisible(child)) || !alive(launched->process);
+            return (child != nullptr && IsWindowVisible(child)) || !alive(saver.process);
         },
         5000);
-    JsonObject childJson;
-    childJson.add("stage", "child");
+    Json json;
+    json.add("stage", "child").add("found", appeared && child != nullptr);
     if (!appeared || child == nullptr) {
-        childJson.add("found", false).add("alive", alive(launched->process));
-        childJson.add("visible_child", child != nullptr && IsWindowVisible(child));
-        finish(*launched, childJson);
-        childJson.print();
-        DestroyWindow(host);
+        json.print();
+        finish(saver);
         return 0;
     }
-    const double appearedMs = nowMs() - launched->startedMs;
-    RECT firstClient{};
-    GetClientRect(child, &firstClient);
     pumpFor(300);
     child = GetWindow(pane, GW_CHILD);
     int children = 0;
@@ -212,16 +342,11 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
         ++children;
     DWORD childPid = 0;
     GetWindowThreadProcessId(child, &childPid);
-    const auto style = GetWindowLongPtrW(child, GWL_STYLE);
-    childJson.add("found", true)
-        .add("ms", appearedMs)
-        .add("children", children)
-        .add("pid_matches", childPid == launched->pid)
-        .add("ws_child", (style & WS_CHILD) != 0)
+    json.add("children", children)
+        .add("pid_matches", childPid == saver.pid)
+        .add("ws_child", (styleOf(child) & WS_CHILD) != 0)
         .add("parent_is_pane", GetParent(child) == pane)
-        .add("first_client_w", firstClient.right)
-        .add("first_client_h", firstClient.bottom)
-        .add("window", describeWindow(child))
+        .add("window", describe(child))
         .print();
 
     // Input of every kind the full-screen saver reacts to; the preview must ignore it all.
@@ -237,100 +362,32 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
         pumpFor(5);
     }
     pumpFor(1000);
-    JsonObject().add("stage", "input").add("alive", alive(launched->process)).print();
-
-    // A larger pane: following it is welcome but not required.
-    SetWindowPos(pane, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pumpFor(1000);
-    RECT resized{};
-    const HWND afterResize = GetWindow(pane, GW_CHILD);
-    if (afterResize != nullptr) GetClientRect(afterResize, &resized);
-    JsonObject()
-        .add("stage", "resize")
-        .add("pane_w", 200)
-        .add("pane_h", 150)
-        .add("child_w", resized.right)
-        .add("child_h", resized.bottom)
-        .add("alive", alive(launched->process))
-        .print();
+    Json().add("stage", "input").add("alive", alive(saver.process)).print();
 
     // The display settings close the preview by destroying the pane.
     const double destroyedAt = nowMs();
     DestroyWindow(pane);
-    const bool ended = pumpUntil([&] { return !alive(launched->process); }, 5000, 2);
-    JsonObject destroy;
-    destroy.add("stage", "destroy").add("exited", ended);
-    if (ended) {
-        destroy.add("ms", nowMs() - destroyedAt)
-            .add("exit_code", static_cast<long long>(exitCode(launched->process).value_or(0)));
-    }
-    finish(*launched, destroy);
-    destroy.print();
+    const bool ended = pumpUntil([&] { return !alive(saver.process); }, 5000, 2);
+    Json destroyed;
+    destroyed.add("stage", "destroy").add("exited", ended);
+    if (ended) destroyed.add("ms", nowMs() - destroyedAt);
+    destroyed.print();
+    finish(saver);
     DestroyWindow(host);
     return 0;
-}
-
-int cmdPreviewBadHandle(const std::wstring& scr) {
-    constexpr std::uintptr_t kHandle = 999999;
-    JsonObject()
-        .add("stage", "handle")
-        .add("handle", kHandle)
-        .add("is_window", IsWindow(reinterpret_cast<HWND>(kHandle)) != FALSE)
-        .print();
-    return cmdRun(5000, scr, L"/p " + std::to_wstring(kHandle));
-}
-
-// ---- configuration dialog ----
-
-int dpiOf(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    const UINT dpi = getDpi != nullptr ? getDpi(window) : 0;
-    return dpi != 0 ? static_cast<int>(dpi) : 96;
 }
 
 long long query(HWND window, UINT message) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, 2000, &result)) return -1;
-    return static_cast<long long>(static_cast<LONG>(result));
+    return static_cast<LONG>(result);
 }
 
-JsonObject focusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    JsonObject json;
-    if (!GetGUIThreadInfo(thread, &info) || info.hwndFocus == nullptr) {
-        json.add("found", false).add("active", info.hwndActive == window);
-        return json;
-    }
-    json.add("found", true)
-        .add("active", info.hwndActive == window)
-        .add("hwnd", reinterpret_cast<std::uintptr_t>(info.hwndFocus))
-        .add("class", className(info.hwndFocus))
-        .add("text", windowText(info.hwndFocus))
-        .add("id", GetDlgCtrlID(info.hwndFocus));
-    return json;
-}
-
-JsonObject inspect(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    std::vector<JsonObject> controls;
+Json inspect(HWND window) {
+    std::vector<Json> controls;
     for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        JsonObject control;
-        const std::wstring kind = className(c);
-        control.add("hwnd", reinterpret_cast<std::uintptr_t>(c))
-            .add("class", kind)
-            .add("text", windowText(c))
-            .add("id", GetDlgCtrlID(c))
-            .add("style", static_cast<unsigned long>(GetWindowLongPtrW(c, GWL_STYLE)))
-            .add("exstyle", static_cast<unsigned long>(GetWindowLongPtrW(c, GWL_EXSTYLE)))
-            .add("visible", IsWindowVisible(c) != FALSE)
-            .add("enabled", IsWindowEnabled(c) != FALSE)
-            .add("rect", rectJson(rectInParent(c)));
-        if (_wcsicmp(kind.c_str(), TRACKBAR_CLASSW) == 0) {
+        Json control = describe(c);
+        if (_wcsicmp(className(c).c_str(), TRACKBAR_CLASSW) == 0) {
             control.add("min", query(c, TBM_GETRANGEMIN))
                 .add("max", query(c, TBM_GETRANGEMAX))
                 .add("line", query(c, TBM_GETLINESIZE))
@@ -339,320 +396,149 @@ JsonObject inspect(HWND window) {
         }
         controls.push_back(control);
     }
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
     DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    JsonObject json;
-    json.add("found", true)
-        .add("hwnd", reinterpret_cast<std::uintptr_t>(window))
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, &pid), &gui);
+    return describe(window)
+        .add("found", true)
         .add("pid", pid)
-        .add("title", windowText(window))
-        .add("rect", rectJson(rectInParent(window)))
-        .add("client_w", client.right)
-        .add("client_h", client.bottom)
-        .add("dpi", dpiOf(window))
-        .add("style", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)))
-        .add("exstyle", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)))
+        .add("dpi", GetDpiForWindow(window))
         .add("controls", controls)
-        .add("focus", focusOf(window));
-    return json;
+        .add("focus", id(gui.hwndFocus));
 }
 
 int cmdDialog(const std::wstring& scr) {
-    auto launched = launch(scr, L"/c");
-    if (!launched) return probeFailure(L"CreateProcess failed for " + scr);
+    const Launched saver = launch(scr, L"/c");
     HWND dialog = nullptr;
-    const bool shown = pumpUntil(
-        [&] {
-            for (const HWND window : topLevelWindows(launched->pid, true)) {
-                if (windowText(window) == kDialogTitle) dialog = window;
-            }
-            return dialog != nullptr || !alive(launched->process);
-        },
-        10000, 10);
-    if (!shown || dialog == nullptr) {
-        JsonObject json = windowList(topLevelWindows(launched->pid, true));
-        json.add("found", false).add("pid", launched->pid).add("alive", alive(launched->process));
-        finish(*launched, json);
-        json.print();
-        return 0;
-    }
-    const double shownMs = nowMs() - launched->startedMs;
-    pumpFor(300);  // let the dialog finish its first layout and label texts
-    inspect(dialog).add("ms", shownMs).print();
-    CloseHandle(launched->process);
-    return 0;
-}
-
-int cmdInspect(const std::wstring& title) {
-    const HWND window = FindWindowW(nullptr, title.c_str());
-    if (window == nullptr) {
-        JsonObject().add("found", false).add("title", title).print();
-        return 0;
-    }
-    inspect(window).print();
-    return 0;
-}
-
-int cmdFocus(const std::wstring& title) {
-    const HWND window = FindWindowW(nullptr, title.c_str());
-    if (window == nullptr) {
-        JsonObject().add("found", false).add("window", false).print();
-        return 0;
-    }
-    focusOf(window).add("window", true).print();
-    return 0;
-}
-
-// ---- full screen ----
-
-// Starts the full-screen saver and watches a screen rectangle (GetDC of the screen, every 2 ms)
-// until a pixel in it is no longer black: the moment the first painted row shows.
-int cmdFirstRow(const std::wstring& scr, int x, int y, int width, int height) {
-    ScreenGrabber grabber(width, height);
-    const auto isBlack = [&] {
-        for (const auto rgb : grabber.pixels()) {
-            if (rgb != 0) return false;
-        }
-        return true;
-    };
-    if (!grabber.grab(x, y)) return probeFailure(L"cannot read the screen");
-    if (!isBlack()) {
-        JsonObject().add("found", false).add("black_before", false).print();
-        return 0;
-    }
-    auto launched = launch(scr, L"/s");
-    if (!launched) return probeFailure(L"CreateProcess failed for " + scr);
-    JsonObject json;
-    json.add("pid", launched->pid).add("black_before", true);
-    const double deadline = launched->startedMs + 10000;
-    while (nowMs() < deadline) {
-        if (grabber.grab(x, y) && !isBlack()) {
-            const double ms = nowMs() - launched->startedMs;
-            for (int row = 0; row < height; ++row) {
-                for (int column = 0; column < width; ++column) {
-                    const auto rgb =
-                        grabber.pixels()[static_cast<std::size_t>(row * width + column)];
-                    if (rgb != 0) {
-                        json.add("found", true)
-                            .add("ms", ms)
-                            .add("x", x + column)
-                            .add("y", y + row)
-                            .add("colour", hexColour(rgb));
-                        json.add("alive", alive(launched->process)).print();
-                        CloseHandle(launched->process);
-                        return 0;
-                    }
-                }
-            }
-        }
-        if (!alive(launched->process)) break;
-        Sleep(2);
-    }
-    json.add("found", false).add("alive", alive(launched->process)).print();
-    CloseHandle(launched->process);
-    return 0;
-}
-
-// ---- message boxes ----
-
-// Waits up to ms for a message box (dialog class "#32770") of the process, reports its caption,
-// texts and buttons, and presses its OK button unless press is false.
-JsonObject messageBoxOf(DWORD pid, double ms, bool press) {
-    HWND box = nullptr;
     pumpUntil(
         [&] {
-            for (const HWND window : topLevelWindows(pid, true)) {
-                if (className(window) == L"#32770") box = window;
+            for (const HWND window : visibleWindowsOf(saver.pid)) {
+                if (windowText(window) == L"Mirelune Configuration") dialog = window;
             }
-            return box != nullptr;
+            return dialog != nullptr || !alive(saver.process);
         },
-        ms, 10);
-    JsonObject json;
-    json.add("found", box != nullptr);
-    if (box == nullptr) return json;
-    pumpFor(100);
-    std::vector<std::wstring> texts;
-    std::vector<JsonObject> buttons;
-    HWND ok = nullptr;
-    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        const std::wstring kind = className(c);
-        if (_wcsicmp(kind.c_str(), L"Static") == 0) {
-            const std::wstring text = windowText(c);
-            if (!text.empty()) texts.push_back(text);
-        } else if (_wcsicmp(kind.c_str(), L"Button") == 0) {
-            buttons.push_back(JsonObject().add("text", windowText(c)).add("id", GetDlgCtrlID(c)));
-            if (GetDlgCtrlID(c) == IDOK || ok == nullptr) ok = c;
-        }
+        10000, 10);
+    if (dialog == nullptr) {
+        Json().add("found", false).print();
+        finish(saver);
+        return 0;
     }
-    json.add("caption", windowText(box)).raw("texts", stringList(texts)).add("buttons", buttons);
-    const bool pressing = press && ok != nullptr;
-    if (pressing) {
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(ok));
-    }
-    json.add("pressed", pressing);
-    return json;
-}
-
-int cmdMessageBox(DWORD pid, long long ms, bool press) {
-    messageBoxOf(pid, static_cast<double>(ms), press).add("pid", pid).print();
+    pumpFor(300);  // let the dialog finish its first layout and label texts
+    inspect(dialog).print();
+    CloseHandle(saver.process);
     return 0;
 }
 
-// Starts the saver, waits up to ms for a message box, presses its OK and then waits up to ms for
-// the process to end.
-int cmdRunBox(long long ms, const std::wstring& scr, const std::wstring& args) {
-    auto launched = launch(scr, args);
-    if (!launched) return probeFailure(L"CreateProcess failed for " + scr);
-    JsonObject json;
-    json.add("pid", launched->pid);
-    const JsonObject box = messageBoxOf(launched->pid, static_cast<double>(ms), true);
-    json.add("box", box);
-    const double pressedAt = nowMs();
-    const bool ended =
-        pumpUntil([&] { return !alive(launched->process); }, static_cast<double>(ms), 5);
-    json.add("exited", ended);
-    if (ended) {
-        json.add("ms_after_box", nowMs() - pressedAt)
-            .add("exit_code", static_cast<long long>(exitCode(launched->process).value_or(0)));
+// Starts the full-screen saver and reads a screen rectangle every 2 ms until a pixel in it is no
+// longer black: the moment the first painted row shows.
+int cmdFirstRow(const std::wstring& scr, int x, int y, int width, int height) {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) fail(L"cannot read the screen");
+    SelectObject(memory, bitmap);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const auto firstLit = [&] {  // the index of the first pixel that is not black, or count
+        std::size_t i = 0;
+        if (!BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY)) return i;
+        GdiFlush();
+        while (i < count && (pixels[i] & 0xFFFFFFu) == 0)
+            ++i;
+        return i;
+    };
+    Json json;
+    const bool blackBefore = firstLit() == count;
+    json.add("black_before", blackBefore);
+    if (blackBefore) {
+        const Launched saver = launch(scr, L"/s");
+        while (nowMs() < saver.startedMs + 10000 && alive(saver.process)) {
+            if (const std::size_t i = firstLit(); i < count) {
+                char colour[8];
+                std::snprintf(colour, sizeof colour, "%06x", pixels[i] & 0xFFFFFFu);
+                json.add("found", true)
+                    .add("ms", nowMs() - saver.startedMs)
+                    .add("x", x + static_cast<int>(i % width))
+                    .add("y", y + static_cast<int>(i / width))
+                    .add("colour", colour);
+                break;
+            }
+            Sleep(2);
+        }
+        CloseHandle(saver.process);
     }
-    json.add("windows_left", windowList(topLevelWindows(launched->pid, true)));
-    finish(*launched, json);
     json.print();
     return 0;
 }
 
-// Closes a top-level window the way its frame's close button does.
-int cmdClose(const std::wstring& title) {
-    const HWND window = FindWindowW(nullptr, title.c_str());
-    JsonObject json;
-    json.add("found", window != nullptr);
-    if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
-    json.print();
-    return 0;
-}
-
-// ---- environment check ----
-
-struct Counts {
-    int moves = 0;
-    int keys = 0;
-    int clicks = 0;
-    double createdMs = 0;
-    std::vector<long long> moveMs;
-};
-Counts* gCounts = nullptr;
-
-LRESULT CALLBACK counterProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (gCounts != nullptr) {
-        if (message == WM_MOUSEMOVE) {
-            ++gCounts->moves;
-            gCounts->moveMs.push_back(static_cast<long long>(nowMs() - gCounts->createdMs));
-        }
-        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) ++gCounts->keys;
-        if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) ++gCounts->clicks;
-    }
-    return DefWindowProcW(window, message, w, l);
-}
-
-// A topmost window over the whole screen that counts the input it gets, to learn how many mouse
-// moves the window's appearance under a resting pointer produces here.
-int cmdMoveCounter(long long ms) {
-    registerClass(kCounterClass, counterProcedure, BLACK_BRUSH);
-    Counts counts;
-    gCounts = &counts;
-    counts.createdMs = nowMs();
-    const HWND window = CreateWindowExW(WS_EX_TOPMOST, kCounterClass, L"Mirelune probe counter",
-                                        WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                        GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr);
-    if (window == nullptr) return probeFailure(L"cannot create the counter window");
+// A topmost window over the whole screen that counts the mouse moves it gets, to learn how many
+// the appearance of a window under a resting pointer produces here.
+int cmdMoveCounter(double ms) {
+    const HWND window =
+        createWindow(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                     GetSystemMetrics(SM_CYSCREEN), nullptr);
+    if (window == nullptr) fail(L"cannot create the counter window");
     SetForegroundWindow(window);
-    JsonObject().add("stage", "shown").print();
-    pumpFor(static_cast<double>(ms));
-    JsonObject()
-        .add("stage", "counted")
-        .add("moves", counts.moves)
-        .add("keys", counts.keys)
-        .add("clicks", counts.clicks)
-        .add("move_ms", counts.moveMs)
-        .print();
+    pumpFor(ms);
+    Json().add("moves", gMoves).print();
     DestroyWindow(window);
-    gCounts = nullptr;
     return 0;
 }
 
 int run(int argc, wchar_t** argv) {
-    if (argc < 2) return usage(L"no command");
-    const std::wstring command = argv[1];
-    const auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
-    const auto rest = [&](int i) { return std::wstring(arg(i) != nullptr ? arg(i) : L""); };
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    const auto number = [&](int i) {
+        wchar_t* end = nullptr;
+        const long long value = i < argc ? std::wcstoll(argv[i], &end, 10) : 0;
+        if (i >= argc || *argv[i] == L'\0' || *end != L'\0') fail(L"bad command line", 2);
+        return static_cast<int>(value);
+    };
+    const auto text = [&](int i) { return std::wstring(i < argc ? argv[i] : L""); };
+    const auto window = [&] { return FindWindowW(nullptr, text(2).c_str()); };
 
-    if (command == L"start" && argc >= 3) return cmdStart(argv[2], rest(3));
-    if (command == L"run" && argc >= 4) {
-        const auto ms = number(argv[2]);
-        if (!ms) return usage(L"run <ms> <scr> [args]");
-        return cmdRun(*ms, argv[3], rest(4));
+    if (command == L"run" && argc >= 4) return cmdRun(number(2), argv[3], text(4));
+    if (command == L"preview-bad-handle" && argc == 3) {
+        Json().add("is_window", IsWindow(reinterpret_cast<HWND>(999999)) != FALSE).print();
+        return cmdRun(5000, argv[2], L"/p 999999");
     }
-    if (command == L"preview" && argc == 5) {
-        const auto width = number(argv[3]);
-        const auto height = number(argv[4]);
-        if (!width || !height || *width <= 0 || *height <= 0) {
-            return usage(L"preview <scr> <w> <h>");
-        }
-        return cmdPreview(argv[2], static_cast<int>(*width), static_cast<int>(*height));
-    }
-    if (command == L"preview-bad-handle" && argc == 3) return cmdPreviewBadHandle(argv[2]);
+    if (command == L"preview" && argc == 5) return cmdPreview(argv[2], number(3), number(4));
     if (command == L"dialog" && argc == 3) return cmdDialog(argv[2]);
-    if (command == L"inspect" && argc == 3) return cmdInspect(argv[2]);
-    if (command == L"focus" && argc == 3) return cmdFocus(argv[2]);
+    if (command == L"first-row" && argc == 7) {
+        return cmdFirstRow(argv[2], number(3), number(4), number(5), number(6));
+    }
+    if (command == L"move-counter" && argc == 3) return cmdMoveCounter(number(2));
+    if (command == L"inspect" && argc == 3) {
+        (window() ? inspect(window()) : Json().add("found", false)).print();
+        return 0;
+    }
+    if (command == L"close" && argc == 3) {  // as the frame's close button does
+        if (window()) PostMessageW(window(), WM_CLOSE, 0, 0);
+        Json().add("found", window() != nullptr).print();
+        return 0;
+    }
     if (command == L"wait-exit" && argc == 4) {
-        const auto pid = number(argv[2]);
-        const auto ms = number(argv[3]);
-        if (!pid || !ms) return usage(L"wait-exit <pid> <ms>");
-        return cmdWaitExit(static_cast<DWORD>(*pid), *ms);
+        const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(number(2)));
+        const double start = nowMs();
+        const bool ended =
+            process == nullptr || WaitForSingleObject(process, static_cast<DWORD>(number(3))) == 0;
+        Json json;
+        json.add("exited", ended);
+        if (ended) json.add("ms", nowMs() - start);
+        json.print();
+        if (process != nullptr) CloseHandle(process);
+        return 0;
     }
-    if (command == L"first-row" && (argc == 5 || argc == 7)) {
-        const auto x = number(argv[3]);
-        const auto y = number(argv[4]);
-        const auto width = argc == 7 ? number(argv[5]) : std::optional<long long>(1);
-        const auto height = argc == 7 ? number(argv[6]) : std::optional<long long>(1);
-        if (!x || !y || !width || !height || *width <= 0 || *height <= 0) {
-            return usage(L"first-row <scr> <x> <y> [<w> <h>]");
-        }
-        return cmdFirstRow(argv[2], static_cast<int>(*x), static_cast<int>(*y),
-                           static_cast<int>(*width), static_cast<int>(*height));
-    }
-    if (command == L"message-box" && (argc == 4 || argc == 5)) {
-        const auto pid = number(argv[2]);
-        const auto ms = number(argv[3]);
-        if (!pid || !ms) return usage(L"message-box <pid> <ms> [leave]");
-        return cmdMessageBox(static_cast<DWORD>(*pid), *ms, rest(4) != L"leave");
-    }
-    if (command == L"run-box" && argc >= 4) {
-        const auto ms = number(argv[2]);
-        if (!ms) return usage(L"run-box <ms> <scr> [args]");
-        return cmdRunBox(*ms, argv[3], rest(4));
-    }
-    if (command == L"close" && argc == 3) return cmdClose(argv[2]);
-    if (command == L"windows" && argc == 3) {
-        const auto pid = number(argv[2]);
-        if (!pid) return usage(L"windows <pid>");
-        return cmdWindows(static_cast<DWORD>(*pid));
-    }
-    if (command == L"move-counter" && argc == 3) {
-        const auto ms = number(argv[2]);
-        if (!ms) return usage(L"move-counter <ms>");
-        return cmdMoveCounter(*ms);
-    }
-    return usage(command.c_str());
+    fail(L"bad command line: " + command, 2);
 }
 
 }  // namespace
-}  // namespace probe
 
 int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    return probe::run(argc, argv);
+    return run(argc, argv);
 }
