@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,12 @@ struct BadArguments {
     Args args;
     std::string mentions;  // the error message names the culprit
 };
+
+// Names the cases by their arguments in test listings.
+void PrintTo(const BadArguments& bad, std::ostream* out) {
+    for (const std::string& arg : bad.args)
+        *out << '[' << arg << ']';
+}
 
 class RenderOptionsRejects : public testing::TestWithParam<BadArguments> {};
 
