@@ -1,6 +1,7 @@
 #include "saver_window.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace mirelune::windows {
 namespace {
@@ -11,6 +12,20 @@ constexpr UINT_PTR kPaneWatchTimer = 2;  // ends the preview when its pane is go
 constexpr UINT kStartDelayMs = 100;
 constexpr UINT kPaneWatchMs = 100;
 constexpr UINT kPreviewPlacement = SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+
+// The console display's power state (0 off, 1 on, 2 dimmed), reported through
+// WM_POWERBROADCAST once registered for.
+constexpr GUID kConsoleDisplayState = {
+    0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+enum SessionEvent : WPARAM {
+    kConsoleConnect = 1,
+    kConsoleDisconnect = 2,
+    kRemoteConnect = 3,
+    kRemoteDisconnect = 4,
+    kSessionLock = 7,
+    kSessionUnlock = 8,
+};
 
 bool registerClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
@@ -57,14 +72,35 @@ std::unique_ptr<SaverWindow> SaverWindow::load(HINSTANCE instance, WinPlatform& 
 }
 
 SaverWindow::~SaverWindow() {
+    if (displayNotification_) UnregisterPowerSettingNotification(displayNotification_);
     if (window_ && IsWindow(window_)) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
 }
 
+void SaverWindow::watchAudience() {
+    displayNotification_ = RegisterPowerSettingNotification(window_, &kConsoleDisplayState,
+                                                            DEVICE_NOTIFY_WINDOW_HANDLE);
+    // The session notifications live in a library that is only loaded when needed; it stays
+    // loaded for the window's life.
+    using Register = BOOL WINAPI(HWND, DWORD);
+    if (const HMODULE library = LoadLibraryW(L"wtsapi32.dll")) {
+        auto* registerSession = reinterpret_cast<Register*>(
+            reinterpret_cast<void*>(GetProcAddress(library, "WTSRegisterSessionNotification")));
+        if (registerSession) registerSession(window_, 0 /* this session only */);
+    }
+}
+
+void SaverWindow::setAudienceAway(bool& flag, bool away) {
+    const bool wasResting = resting();
+    flag = away;
+    if (wasResting && !resting()) fract_->activate();
+}
+
 void SaverWindow::showFullScreen() {
     platform_.setOwnerWindow(window_);
+    watchAudience();
     ShowWindow(window_, SW_SHOWMAXIMIZED);
     SetForegroundWindow(window_);
     // Activation starts the painter; starting it here too covers a system that does not
@@ -205,6 +241,26 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;  // this is the screen saver
             break;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_POWERSETTINGCHANGE) {
+                const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+                if (setting && IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) &&
+                    setting->DataLength >= sizeof(DWORD)) {
+                    DWORD state = 0;
+                    std::memcpy(&state, setting->Data, sizeof(state));
+                    setAudienceAway(displayOff_, state == 0);
+                }
+            }
+            return TRUE;
+        case kSessionChange:
+            if (wParam == kSessionLock || wParam == kConsoleDisconnect ||
+                wParam == kRemoteDisconnect) {
+                setAudienceAway(sessionAway_, true);
+            } else if (wParam == kSessionUnlock || wParam == kConsoleConnect ||
+                       wParam == kRemoteConnect) {
+                setAudienceAway(sessionAway_, false);
+            }
+            return 0;
         case WM_CLOSE:
             requestUnload();
             return 0;

@@ -36,6 +36,7 @@ class SaverWindow : public RenderWindow {
     void present(const Surface& surface, std::span<const RowSpan> rows) override;
     void setClientSize(Size size) override;
     bool closed() const override { return closed_ || platform_.quitRequested(); }
+    bool resting() const override { return displayOff_ || sessionAway_; }
 
   private:
     SaverWindow(WinPlatform& platform, HostContext& context);
@@ -45,6 +46,10 @@ class SaverWindow : public RenderWindow {
     void requestUnload();
     void paintAll();
     void watchPane();
+    // Follows the display's power state and the session's lock, so that nothing is painted
+    // while nobody can see it; a fresh picture starts when they return.
+    void watchAudience();
+    void setAudienceAway(bool& flag, bool away);
 
     WinPlatform& platform_;
     SaverSession session_;
@@ -54,6 +59,9 @@ class SaverWindow : public RenderWindow {
     std::unique_ptr<Fract> fract_;
     std::vector<std::uint32_t> converted_;  // rows in the display's byte order
     bool closed_ = false;
+    bool displayOff_ = false;
+    bool sessionAway_ = false;
+    HPOWERNOTIFY displayNotification_ = nullptr;
 };
 
 }  // namespace mirelune::windows

@@ -6,7 +6,7 @@ namespace mirelune {
 
 void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
     while (!window.closed()) {
-        const std::int64_t deadline = fract.step(platform.nowMs());
+        const std::int64_t deadline = window.resting() ? kNoDeadline : fract.step(platform.nowMs());
 
         const std::vector<RowSpan> rows = fract.takeChangedRows();
         if (!rows.empty()) window.present(fract.surface(), rows);

@@ -22,6 +22,10 @@ class RenderWindow {
     virtual void setClientSize(Size size) = 0;
     // True once the window has been unloaded; the driver then returns.
     virtual bool closed() const = 0;
+    // True while nobody can see the window (the display is off, the session locked): the
+    // driver then paints nothing and sleeps until an event. When it ends, the window asks
+    // the renderer for a fresh picture.
+    virtual bool resting() const { return false; }
 };
 
 void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window);

@@ -26,7 +26,9 @@ class FakeWindow : public RenderWindow {
         fract_.resize(size);
     }
     bool closed() const override { return closed_; }
+    bool resting() const override { return resting_; }
     void close() { closed_ = true; }
+    void rest(bool resting) { resting_ = resting; }
 
     std::vector<int> presentedRows;
     std::vector<Size> requestedSizes;
@@ -34,6 +36,7 @@ class FakeWindow : public RenderWindow {
   private:
     Fract& fract_;
     bool closed_ = false;
+    bool resting_ = false;
 };
 
 struct Rig {
@@ -127,6 +130,26 @@ TEST(RenderDriver, ANormalWindowIsTrimmedToTheGrid) {
     runRenderLoop(rig.platform, rig.fract, rig.window);
     EXPECT_EQ(rig.window.requestedSizes, (std::vector<Size>{{200, 150}}));
     EXPECT_EQ(rig.fract.surface().width(), 200);
+}
+
+TEST(RenderDriver, NothingIsPaintedWhileNobodyCanSeeTheWindow) {
+    Rig rig({5, 69, 0}, {200, 150});
+    rig.window.rest(true);  // the display went off before the first row
+    rig.platform.onWait = [&](std::int64_t deadline) {
+        // Asleep in the event queue with no deadline: resting costs no processor time.
+        EXPECT_EQ(deadline, kNoDeadline);
+        EXPECT_TRUE(rig.window.presentedRows.empty());
+        rig.window.rest(false);  // the display is back: a fresh picture starts
+        rig.fract.activate();
+        rig.platform.onWait = nullptr;
+    };
+    rig.onPump = [&] {
+        if (rig.window.presentedRows.size() == 2) rig.window.close();
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+    ASSERT_FALSE(rig.platform.waits.empty()) << "painted without ever waiting";
+    EXPECT_EQ(rig.platform.waits.front(), kNoDeadline);
+    EXPECT_EQ(rig.window.presentedRows.size(), 2u);
 }
 
 }  // namespace

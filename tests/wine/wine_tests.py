@@ -456,6 +456,17 @@ def scenario_fullscreen_exit(session, checks):
         session.end_saver(pid)
 
 
+def cpu_percent(session, pid, seconds):
+    """The process's processor use over the next seconds, in % of one core."""
+    def ticks():  # utime + stime
+        return sum(int(field) for field in session.stat(pid)[11:13])
+
+    before, start = ticks(), time.monotonic()
+    time.sleep(seconds)
+    after, elapsed = ticks(), time.monotonic() - start
+    return (after - before) / os.sysconf("SC_CLK_TCK") / elapsed * 100
+
+
 def scenario_fullscreen_idle_cpu(session, checks):
     session.clear_settings()
     session.write_settings(settings_text(5, 69, 20000))
@@ -464,18 +475,34 @@ def scenario_fullscreen_idle_cpu(session, checks):
         checks.require(session.wait_window(pid) is not None, "the saver shows its window")
         checks.require(session.wait_settled(pid) is not None,
                        "the first picture completes and the screen stays still")
-
-        def ticks():  # utime + stime
-            return sum(int(field) for field in session.stat(pid)[11:13])
-
-        before, start = ticks(), time.monotonic()
-        time.sleep(3)
-        after, elapsed = ticks(), time.monotonic() - start
+        percent = cpu_percent(session, pid, 3)
         checks.require(session.alive(pid), "the saver keeps running during the measurement")
-        percent = (after - before) / os.sysconf("SC_CLK_TCK") / elapsed * 100
-        print(f"  figure idle CPU during the delay: {percent:.2f} % of one core "
-              f"({after - before} ticks in {elapsed:.2f} s)")
+        print(f"  figure idle CPU during the delay: {percent:.2f} % of one core")
         checks.expect(percent < 2, f"idle CPU during the delay under 2 % ({percent:.2f} %)")
+    finally:
+        session.end_saver(pid)
+
+
+def scenario_fullscreen_rest(session, checks):
+    # Painting without pause (delay 0) keeps a core busy; a locked session must stop it.
+    session.clear_settings()
+    session.write_settings(settings_text(3, 69, 0))
+    pid = session.start_saver("/s")
+    try:
+        checks.require(session.wait_window(pid) is not None, "the saver shows its window")
+        busy = cpu_percent(session, pid, 1.5)
+        session.probe("session", "lock")
+        time.sleep(0.3)
+        resting = cpu_percent(session, pid, 2)
+        session.probe("session", "unlock")
+        time.sleep(0.3)
+        again = cpu_percent(session, pid, 1.5)
+        print(f"  figure CPU painting {busy:.1f} %, session locked {resting:.2f} %, "
+              f"unlocked {again:.1f} % of one core")
+        checks.expect(busy > 10, f"the saver paints busily with no delay ({busy:.1f} %)")
+        checks.expect(resting < 2, f"a locked session stops the painting ({resting:.2f} %)")
+        checks.expect(again > 10, f"unlocking starts it again ({again:.1f} %)")
+        checks.expect(session.alive(pid), "the saver keeps running throughout")
     finally:
         session.end_saver(pid)
 

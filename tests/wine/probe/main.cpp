@@ -10,6 +10,7 @@
 //   close <title>                    send WM_CLOSE to the top-level window with that title
 //   wait-exit <pid> <ms>             wait up to ms for a process to end
 //   first-row <scr> <x> <y> <w> <h>  start "/s"; ms until the screen rectangle is not black
+//   session lock|unlock                 tell the full-screen saver its session was (un)locked
 //   move-counter <ms>                a full-screen window that counts the mouse moves it gets
 #include <windows.h>
 
@@ -518,6 +519,13 @@ int run(int argc, wchar_t** argv) {
     if (command == L"close" && argc == 3) {  // as the frame's close button does
         if (window()) PostMessageW(window(), WM_CLOSE, 0, 0);
         Json().add("found", window() != nullptr).print();
+        return 0;
+    }
+    if (command == L"session" && argc == 3) {    // the session is locked or unlocked
+        constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+        const HWND saver = FindWindowW(L"MireluneFract", nullptr);
+        if (saver) PostMessageW(saver, kSessionChange, text(2) == L"lock" ? 7 : 8, 0);
+        Json().add("found", saver != nullptr).print();
         return 0;
     }
     if (command == L"wait-exit" && argc == 4) {
