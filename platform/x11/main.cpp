@@ -1,0 +1,88 @@
+// mirelune: the kaleidoscope as an X11 program and XScreenSaver hack.
+
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "context_free_hooks.h"
+#include "host/host_context.h"
+#include "host/render_driver.h"
+#include "host/render_settings.h"
+#include "host/saver_run.h"
+#include "host/saver_session.h"
+#include "options.h"
+#include "settings/settings_file.h"
+#include "x11_platform.h"
+#include "x11_window.h"
+
+// Xlib defines macros such as None and KeyPress, so it comes after the core's headers.
+#include <X11/Xlib.h>
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr int kExitFailure = 1;
+
+int fail(std::string_view message, int status) {
+    std::cerr << "mirelune: " << message << '\n';
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace mirelune;
+    using namespace mirelune::x11;
+
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const char* xscreensaverWindow = std::getenv("XSCREENSAVER_WINDOW");
+    const ParseResult parsed =
+        parseOptions(args, xscreensaverWindow ? std::optional<std::string_view>(xscreensaverWindow)
+                                              : std::nullopt);
+    if (!parsed.ok()) return fail(parsed.error, kExitUsage);
+    if (parsed.help) {
+        std::cout << usage();
+        return 0;
+    }
+    const Options& options = parsed.options;
+
+    Display* display = XOpenDisplay(options.display ? options.display->c_str() : nullptr);
+    if (!display) {
+        return fail(
+            "cannot open display '" +
+                std::string(XDisplayName(options.display ? options.display->c_str() : nullptr)) +
+                "'",
+            kExitFailure);
+    }
+    installXErrorRecorder();
+    X11Platform platform(display, installTerminationPipe());
+
+    std::string error;
+    auto window = X11Window::open(display, options.target, options.windowId, error);
+    if (!window) {
+        XCloseDisplay(display);
+        return fail(error, kExitFailure);
+    }
+
+    HostContext context(seedClockOf(platform));
+    context.runMode = options.target == Target::FullScreen ? RunMode::Saver : RunMode::Preview;
+    context.random.randomize();
+    const bool fullScreen = context.runMode == RunMode::Saver;
+    if (fullScreen) beginSaverRun(context, platform);
+
+    // The embedded and full-screen pictures cover the window as it is; the window of its own
+    // keeps whatever size the user gives it too, with black strips beside the grid.
+    const Settings settings = applyOptions(loadSettings(platform.settingsFile()), options);
+    Fract fract(context.random, toRenderSettings(settings), window->size(), WindowState::Maximized);
+    SaverSession session(context, platform);
+    platform.setEventTarget(window.get());
+    window->show(fract, session);
+    runRenderLoop(platform, fract, *window);
+
+    platform.setEventTarget(nullptr);
+    if (fullScreen) endSaverRun(context, platform);
+    window.reset();
+    XCloseDisplay(display);
+    return 0;
+}
