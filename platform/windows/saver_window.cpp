@@ -1,5 +1,7 @@
 #include "saver_window.h"
 
+#include "input_events.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -101,6 +103,9 @@ void SaverWindow::setAudienceAway(bool& flag, bool away) {
 void SaverWindow::showFullScreen() {
     platform_.setOwnerWindow(window_);
     watchAudience();
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    blanks_ =
+        std::make_unique<MonitorBlanks>(instance, [this](InputEvent event) { onInput(event); });
     ShowWindow(window_, SW_SHOWMAXIMIZED);
     SetForegroundWindow(window_);
     // Activation starts the painter; starting it here too covers a system that does not
@@ -196,6 +201,10 @@ LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wPara
 }
 
 LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto event = inputEventOf(message)) {
+        onInput(*event);
+        return 0;
+    }
     switch (message) {
         case WM_SIZE:
             fract_->resize({LOWORD(lParam), HIWORD(lParam)});
@@ -220,24 +229,6 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             paintAll();
             return 0;
         }
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            onInput(InputEvent::Click);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            onInput(InputEvent::DoubleClick);
-            return 0;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            onInput(InputEvent::KeyDown);
-            return 0;
-        case WM_CHAR:
-            onInput(InputEvent::KeyPress);
-            return 0;
-        case WM_MOUSEMOVE:
-            onInput(InputEvent::MouseMove);
-            return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;  // this is the screen saver
             break;

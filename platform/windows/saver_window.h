@@ -10,6 +10,7 @@
 #include "host/host_context.h"
 #include "host/render_driver.h"
 #include "host/saver_session.h"
+#include "monitor_blanks.h"
 #include "render/fract.h"
 #include "win_platform.h"
 
@@ -62,6 +63,7 @@ class SaverWindow : public RenderWindow {
     bool displayOff_ = false;
     bool sessionAway_ = false;
     HPOWERNOTIFY displayNotification_ = nullptr;
+    std::unique_ptr<MonitorBlanks> blanks_;  // the other monitors, full screen only
 };
 
 }  // namespace mirelune::windows

@@ -1,0 +1,69 @@
+#include "monitor_blanks.h"
+
+#include "input_events.h"
+
+namespace mirelune::windows {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MireluneBlank";
+
+BOOL CALLBACK collectSecondary(HMONITOR monitor, HDC, LPRECT, LPARAM rects) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+        reinterpret_cast<std::vector<RECT>*>(rects)->push_back(info.rcMonitor);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+MonitorBlanks::MonitorBlanks(HINSTANCE instance, InputHandler onInput)
+    : onInput_(std::move(onInput)) {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collectSecondary, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) return;
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+    for (const RECT& rect : monitors) {
+        const HWND window = CreateWindowExW(
+            WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, rect.left, rect.top,
+            rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+        if (!window) continue;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        windows_.push_back(window);
+    }
+}
+
+MonitorBlanks::~MonitorBlanks() {
+    for (HWND window : windows_) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+    }
+}
+
+LRESULT CALLBACK MonitorBlanks::windowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    auto* blanks = reinterpret_cast<MonitorBlanks*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (blanks) {
+        if (const auto event = inputEventOf(message)) {
+            blanks->onInput_(*event);
+            return 0;
+        }
+        if (message == WM_SETCURSOR) {
+            SetCursor(nullptr);  // the cursor stays hidden over every screen
+            return TRUE;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace mirelune::windows
