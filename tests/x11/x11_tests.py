@@ -184,6 +184,9 @@ def scenario_fullscreen_picture(session):
         if latest == first:
             break
         first = latest
+    width, height, pixels = first
+    # Kept beside the test's other files, so that a failed check can be looked at.
+    (session.work / "fullscreen.ppm").write_bytes(b"P6 %d %d 255\n" % (width, height) + pixels)
     check(first[:2] == (SCREEN_W, SCREEN_H), f"screen is {first[:2]}")
     check_kaleidoscope(first, 4, "full screen")
     time.sleep(0.5)
