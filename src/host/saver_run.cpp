@@ -1,29 +1,18 @@
 #include "host/saver_run.h"
 
-#include <algorithm>
 #include <string>
 
+#include "common/ascii.h"
 #include "host/number_text.h"
 #include "host/system_queries.h"
 
 namespace mirelune {
-namespace {
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return lower;
-}
-
-}  // namespace
 
 void systemKeys(const HostContext& context, Platform& platform, std::string_view action) {
     if (!context.passwordFeaturesOn()) {
         return;
     }
-    const std::string lower = lowerCase(action);
+    const std::string lower = asciiLowerCase(action);
     if (lower == "disable") {
         platform.setScreenSaverRunning(true);
     }

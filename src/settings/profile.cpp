@@ -4,6 +4,8 @@
 #include <limits>
 #include <vector>
 
+#include "common/ascii.h"
+
 namespace mirelune {
 namespace {
 
@@ -23,14 +25,10 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool namesMatch(std::string_view a, std::string_view b) {
     a = trimBlanks(a);
     b = trimBlanks(b);
-    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return equalsIgnoringAsciiCase(a, b);
 }
 
 // One line of the text as offsets, so that untouched lines can be copied back byte for byte.

@@ -5,19 +5,14 @@
 #include <chrono>
 #include <fstream>
 
+#include "common/ascii.h"
+
 namespace mirelune {
 namespace fs = std::filesystem;
 namespace {
 
 FileWriteResult failure(std::string message) {
     return {false, std::move(message)};
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // A name beside the target that nothing uses yet. The clock only has to tell apart saves

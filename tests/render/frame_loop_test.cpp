@@ -133,14 +133,20 @@ TEST(FrameLoop, WindowSmallerThanTheGridSleepsUntilResized) {
 }
 
 TEST(FrameLoop, HandEditedSettingsNeverBreakTheLoop) {
-    for (RenderSettings settings : {RenderSettings{0, 69, 0}, RenderSettings{-3, -5, -100},
-                                    RenderSettings{1e9, 1e9, 2000000000}}) {
-        Rig rig(settings);
+    struct Case {
+        RenderSettings settings;
+        bool paints;
+        std::int64_t next;
+    };
+    // Zero or negative sectors paint one tile; a negative speed waits as long as speed 0;
+    // sectors too many for the window leave nothing to draw, and the loop sleeps.
+    for (const Case& c : {Case{{0, 69, 0}, true, 1000}, Case{{-3, -5, -100}, true, 1700},
+                          Case{{1e9, 1e9, 2000000000}, false, kNoDeadline}}) {
+        Rig rig(c.settings);
         rig.fract.activate();
         std::int64_t next = 0;
-        rig.fract.step(0);
-        next = rig.fract.step(0);
-        EXPECT_GE(next, 0);
+        EXPECT_EQ(rig.stepPaints(1000, &next), c.paints) << c.settings.sectors;
+        EXPECT_EQ(next, c.next) << c.settings.sectors;
     }
 }
 
