@@ -19,7 +19,6 @@ struct Canvas {
 
     Colour* row(int y) const { return pixels + static_cast<std::ptrdiff_t>(y) * stride; }
     Colour& at(int x, int y) const { return row(y)[x]; }
-    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
 class Surface {
