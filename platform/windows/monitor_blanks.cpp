@@ -1,5 +1,6 @@
 #include "monitor_blanks.h"
 
+#include "host/screen_layout.h"
 #include "input_events.h"
 
 namespace mirelune::windows {
@@ -7,11 +8,13 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"MireluneBlank";
 
-BOOL CALLBACK collectSecondary(HMONITOR monitor, HDC, LPRECT, LPARAM rects) {
+BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM monitors) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
-        reinterpret_cast<std::vector<RECT>*>(rects)->push_back(info.rcMonitor);
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        reinterpret_cast<std::vector<Monitor>*>(monitors)->push_back(
+            {{r.left, r.top, r.right, r.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     }
     return TRUE;
 }
@@ -20,9 +23,10 @@ BOOL CALLBACK collectSecondary(HMONITOR monitor, HDC, LPRECT, LPARAM rects) {
 
 MonitorBlanks::MonitorBlanks(HINSTANCE instance, InputHandler onInput)
     : onInput_(std::move(onInput)) {
-    std::vector<RECT> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collectSecondary, reinterpret_cast<LPARAM>(&monitors));
-    if (monitors.empty()) return;
+    std::vector<Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    const std::vector<ScreenRect> areas = blankAreas(monitors);
+    if (areas.empty()) return;
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -32,7 +36,7 @@ MonitorBlanks::MonitorBlanks(HINSTANCE instance, InputHandler onInput)
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
-    for (const RECT& rect : monitors) {
+    for (const ScreenRect& rect : areas) {
         const HWND window = CreateWindowExW(
             WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, rect.left, rect.top,
             rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);

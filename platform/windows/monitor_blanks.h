@@ -1,4 +1,4 @@
-// Black, topmost, captionless windows over every monitor but the primary one, which the
+// Black, topmost, captionless windows over every monitor outside the primary one, which the
 // kaleidoscope covers: no desktop stays visible while the saver runs, and input on them
 // follows the saver's exit rules.
 #pragma once

@@ -19,6 +19,7 @@ constexpr UINT kPreviewPlacement = SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDO
 // WM_POWERBROADCAST once registered for.
 constexpr GUID kConsoleDisplayState = {
     0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+constexpr LPARAM kMonitorOff = 2;        // SC_MONITORPOWER's argument: -1 on, 1 dimmed, 2 off
 constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
 enum SessionEvent : WPARAM {
     kConsoleConnect = 1,
@@ -231,6 +232,12 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_SCREENSAVE) return 0;  // this is the screen saver
+            // Power management (or a tool) switching the monitor off; the system still acts
+            // on it below. Dimmed (1) is still seen, and a display that comes back on is
+            // also reported by the power setting, which clears the same flag.
+            if ((wParam & 0xFFF0) == SC_MONITORPOWER) {
+                setAudienceAway(displayOff_, lParam == kMonitorOff);
+            }
             break;
         case WM_POWERBROADCAST:
             if (wParam == PBT_POWERSETTINGCHANGE) {

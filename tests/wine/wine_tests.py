@@ -484,24 +484,26 @@ def scenario_fullscreen_idle_cpu(session, checks):
 
 
 def scenario_fullscreen_rest(session, checks):
-    # Painting without pause (delay 0) keeps a core busy; a locked session must stop it.
+    # Painting without pause (delay 0) keeps a core busy; a locked session or a monitor switched
+    # off must stop it, and their return must start it again.
     session.clear_settings()
     session.write_settings(settings_text(3, 69, 0))
     pid = session.start_saver("/s")
     try:
         checks.require(session.wait_window(pid) is not None, "the saver shows its window")
         busy = cpu_percent(session, pid, 1.5)
-        session.probe("session", "lock")
-        time.sleep(0.3)
-        resting = cpu_percent(session, pid, 2)
-        session.probe("session", "unlock")
-        time.sleep(0.3)
-        again = cpu_percent(session, pid, 1.5)
-        print(f"  figure CPU painting {busy:.1f} %, session locked {resting:.2f} %, "
-              f"unlocked {again:.1f} % of one core")
         checks.expect(busy > 10, f"the saver paints busily with no delay ({busy:.1f} %)")
-        checks.expect(resting < 2, f"a locked session stops the painting ({resting:.2f} %)")
-        checks.expect(again > 10, f"unlocking starts it again ({again:.1f} %)")
+        for command, away, back, what in (("session", "lock", "unlock", "session locked"),
+                                          ("display", "off", "on", "display off")):
+            session.probe(command, away)
+            time.sleep(0.3)
+            resting = cpu_percent(session, pid, 2)
+            session.probe(command, back)
+            time.sleep(0.3)
+            again = cpu_percent(session, pid, 1.5)
+            print(f"  figure CPU {what} {resting:.2f} %, then {again:.1f} % of one core")
+            checks.expect(resting < 2, f"{what}: the painting stops ({resting:.2f} %)")
+            checks.expect(again > 10, f"{what} and back: it paints again ({again:.1f} %)")
         checks.expect(session.alive(pid), "the saver keeps running throughout")
     finally:
         session.end_saver(pid)

@@ -10,7 +10,8 @@
 //   close <title>                    send WM_CLOSE to the top-level window with that title
 //   wait-exit <pid> <ms>             wait up to ms for a process to end
 //   first-row <scr> <x> <y> <w> <h>  start "/s"; ms until the screen rectangle is not black
-//   session lock|unlock                 tell the full-screen saver its session was (un)locked
+//   session lock|unlock              tell the full-screen saver its session was (un)locked
+//   display off|on                   tell it, as power management does, the monitor goes off/on
 //   move-counter <ms>                a full-screen window that counts the mouse moves it gets
 #include <windows.h>
 
@@ -521,12 +522,18 @@ int run(int argc, wchar_t** argv) {
         Json().add("found", window() != nullptr).print();
         return 0;
     }
-    if (command == L"session" && argc == 3) {    // the session is locked or unlocked
-        constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+    const auto tellSaver = [](UINT message, WPARAM wParam, LPARAM lParam) {
         const HWND saver = FindWindowW(L"MireluneFract", nullptr);
-        if (saver) PostMessageW(saver, kSessionChange, text(2) == L"lock" ? 7 : 8, 0);
+        if (saver) PostMessageW(saver, message, wParam, lParam);
         Json().add("found", saver != nullptr).print();
         return 0;
+    };
+    if (command == L"session" && argc == 3) {    // the session is locked or unlocked
+        constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+        return tellSaver(kSessionChange, text(2) == L"lock" ? 7 : 8, 0);
+    }
+    if (command == L"display" && argc == 3) {  // power management switches the monitor
+        return tellSaver(WM_SYSCOMMAND, SC_MONITORPOWER, text(2) == L"off" ? 2 : -1);
     }
     if (command == L"wait-exit" && argc == 4) {
         const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(number(2)));
