@@ -30,6 +30,9 @@ SCREEN_W, SCREEN_H = 1024, 768
 SECTION = "Mirelune ScreenSaver"
 DIALOG_TITLE = "Mirelune Configuration"
 PREFIX_MARKER = ".mirelune-prefix-ready"
+# Memory a soak may gain after its first cycle of sizes: heap bookkeeping, not a leak, which
+# would cost a picture buffer (at least 333 x 257 x 4 bytes) per cycle.
+SOAK_MEMORY_SLACK_KIB = 256
 QUIET = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
 
 
@@ -116,7 +119,7 @@ def settings_text(sectors, speed, delay):
 class Session:
     """The X server, the Wine prefix and server, the probe, the settings file and the savers."""
 
-    def __init__(self, work, prefix, scr=None, probe=None):
+    def __init__(self, work, prefix, scr=None, probe=None, soak_pictures=40):
         self.work = Path(work).resolve()
         self.prefix = Path(prefix).resolve() if prefix else self.work / "wine-prefix"
         self.scr = Path(scr).resolve() if scr else None
@@ -125,6 +128,7 @@ class Session:
         self.xvfb = self.lock = self.env = None
         self.started = []  # Popen objects of savers started directly
         self.prefix_created = False
+        self.soak_pictures = soak_pictures  # for each sector count
 
     def __enter__(self):
         self.work.mkdir(parents=True, exist_ok=True)
@@ -304,11 +308,12 @@ class Session:
             pass
         self.wait_gone(pid, 5)
 
-    def start_saver(self, *args):
-        """Starts the saver through wine with these arguments and returns its Linux pid."""
+    def start_saver(self, *args, pointer=(512, 384)):
+        """Starts the saver through wine with these arguments, the pointer resting at the given
+        place, and returns its Linux pid."""
         for pid in self.saver_pids():
             self.kill(pid)
-        self.xdotool("mousemove", "512", "384")
+        self.xdotool("mousemove", *map(str, pointer))
         process = subprocess.Popen(["wine", str(self.scr), *args], env=self.env, **QUIET)
         self.started.append(process)
         deadline = time.monotonic() + 15
@@ -507,6 +512,84 @@ def scenario_fullscreen_rest(session, checks):
         checks.expect(session.alive(pid), "the saver keeps running throughout")
     finally:
         session.end_saver(pid)
+
+
+def linux_view(pid):
+    """The process's anonymous resident memory in KiB and its open files, as Linux sees them."""
+    rss_anon = next(int(line.split()[1]) for line in
+                    Path(f"/proc/{pid}/status").read_text().splitlines()
+                    if line.startswith("RssAnon:"))
+    return {"rss_anon": rss_anon, "files": len(os.listdir(f"/proc/{pid}/fd"))}
+
+
+# The window sizes a soak cycles through, the full screen first; at 1 x 1 nothing fits.
+SOAK_SIZES = [(SCREEN_W, SCREEN_H), (640, 480), (1, 1), (800, 600), (333, 257)]
+
+
+def soak_one(session, checks, sectors, pictures):
+    """Runs the full-screen saver with no pause until it has painted the pictures, resizing its
+    window every few; returns the resources sampled each time it is back at full size."""
+    session.clear_settings()
+    session.write_settings(settings_text(sectors, 69, 0))
+    pid = session.start_saver("/s", pointer=(0, 0))
+    samples, painted, step, resizes = [], 0, 0, 0
+    every = max(pictures // 12, 4)
+    started = time.monotonic()
+    try:
+        checks.require(session.wait_window(pid) is not None, "the saver shows its window")
+        while painted < pictures and time.monotonic() - started < 600:
+            width, height = SOAK_SIZES[step % len(SOAK_SIZES)]
+            fits = min(width, height) > 2 * sectors
+            result, _ = session.probe("soak-step", str(every + 2 if fits else 0), str(width),
+                                      str(height), "30000" if fits else "300", timeout=90)
+            resizes += 1
+            # A resize moves the old picture (the window repaints it) and then stretches it
+            # over the new size: two changes that are no picture. Without a grid, nothing
+            # changes at all.
+            painted += max(result["changes"] - 2, 0)
+            checks.require(result["alive"] and session.alive(pid),
+                           f"{sectors} sectors: the saver runs on after {painted} pictures and "
+                           f"a resize to {width} x {height}")
+            if step % len(SOAK_SIZES) == 0:
+                samples.append({**result, **linux_view(pid), "pictures": painted})
+            step += 1
+        seconds = time.monotonic() - started
+        print(f"  figure {sectors} sectors: at least {painted} pictures and {resizes} resizes in "
+              f"{seconds:.0f} s")
+        checks.expect(painted >= pictures, f"{sectors} sectors: at least {pictures} pictures "
+                      f"painted (counted {painted})")
+    finally:
+        session.end_saver(pid)
+    return samples
+
+
+def scenario_soak(session, checks):
+    """Long painting under resizes must not creep: the saver's objects and memory after the
+    first cycle of sizes stay where they were."""
+    for sectors in (1, 5, 10):
+        samples = soak_one(session, checks, sectors, session.soak_pictures)
+        (session.work / f"soak-{sectors}.json").write_text(
+            "\n".join(json.dumps(sample) for sample in samples))
+        for sample in samples:
+            print(f"  sample {sectors} sectors after {sample['pictures']} pictures: GDI "
+                  f"{sample['gdi']}, USER {sample['user']}, windows {sample['windows']}, files "
+                  f"{sample['files']}, working set {sample['working_set'] >> 10} KiB, RssAnon "
+                  f"{sample['rss_anon']} KiB")
+        steady = samples[1:]
+        checks.require(len(steady) >= 2, f"{sectors} sectors: at least three full cycles of sizes "
+                       f"({len(samples)})")
+        for key in ("gdi", "user", "windows", "files"):
+            values = [sample[key] for sample in steady]
+            if not any(values):
+                print(f"  note: {key} counts are not reported here")  # Wine: GetGuiResources
+                continue
+            checks.expect(max(values) <= values[0], f"{sectors} sectors: {key} count does not "
+                          f"grow after the first cycle ({values})")
+        for key, unit in (("working_set", 1024), ("rss_anon", 1)):
+            growth = (steady[-1][key] - steady[0][key]) / unit
+            checks.expect(growth <= SOAK_MEMORY_SLACK_KIB, f"{sectors} sectors: {key} grows by "
+                          f"{growth:.0f} KiB over {len(steady) - 1} cycles (at most "
+                          f"{SOAK_MEMORY_SLACK_KIB} KiB)")
 
 
 def scenario_fullscreen_timing(session, checks):
@@ -799,6 +882,8 @@ def main():
     parser.add_argument("--probe", help="mirelune-probe.exe from the Windows build")
     parser.add_argument("--work", required=True, help="directory for screenshots and logs")
     parser.add_argument("--prefix", help="the private Wine prefix (default WORK/wine-prefix)")
+    parser.add_argument("--soak-pictures", type=int, default=40,
+                        help="pictures the soak paints for each sector count (default 40)")
     parser.add_argument("scenarios", nargs="+", metavar="SCENARIO",
                         help="all, or any of: " + ", ".join(SCENARIOS))
     args = parser.parse_args()
@@ -811,7 +896,7 @@ def main():
         parser.error(f"unknown scenario {', '.join(unknown)}")
     failed = []
     try:
-        session = Session(args.work, args.prefix, args.scr, args.probe)
+        session = Session(args.work, args.prefix, args.scr, args.probe, args.soak_pictures)
         missing = [f"{name} {path}" for name, path in (("saver", session.scr),
                                                         ("probe", session.probe_exe))
                    if path is None or not path.is_file()]

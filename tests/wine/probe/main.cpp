@@ -12,17 +12,23 @@
 //   first-row <scr> <x> <y> <w> <h>  start "/s"; ms until the screen rectangle is not black
 //   session lock|unlock              tell the full-screen saver its session was (un)locked
 //   display off|on                   tell it, as power management does, the monitor goes off/on
+//   soak-step <n> <w> <h> <ms>       size the full-screen saver's window, watch up to ms for n
+//                                    pictures, then report its object counts and memory
 //   move-counter <ms>                a full-screen window that counts the mouse moves it gets
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
 #include <map>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -432,40 +438,70 @@ int cmdDialog(const std::wstring& scr) {
     return 0;
 }
 
+// A rectangle of the screen read into a 32-bit top-down bitmap, as often as asked.
+class ScreenReader {
+  public:
+    ScreenReader(int width, int height) : width_(width), height_(height) {
+        screen_ = GetDC(nullptr);
+        memory_ = CreateCompatibleDC(screen_);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap_ == nullptr) fail(L"cannot read the screen");
+        SelectObject(memory_, bitmap_);
+        pixels_ = static_cast<const std::uint32_t*>(bits);
+    }
+    ~ScreenReader() {
+        DeleteDC(memory_);
+        DeleteObject(bitmap_);
+        ReleaseDC(nullptr, screen_);
+    }
+    ScreenReader(const ScreenReader&) = delete;
+    ScreenReader& operator=(const ScreenReader&) = delete;
+
+    // The pixels at (x, y), or nothing when the screen could not be read.
+    std::span<const std::uint32_t> read(int x, int y) {
+        if (!BitBlt(memory_, 0, 0, width_, height_, screen_, x, y, SRCCOPY)) return {};
+        GdiFlush();
+        return {pixels_, static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)};
+    }
+
+  private:
+    int width_, height_;
+    HDC screen_, memory_;
+    HBITMAP bitmap_;
+    const std::uint32_t* pixels_;
+};
+
 // Starts the full-screen saver and reads a screen rectangle every 2 ms until a pixel in it is no
 // longer black: the moment the first painted row shows.
 int cmdFirstRow(const std::wstring& scr, int x, int y, int width, int height) {
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr) fail(L"cannot read the screen");
-    SelectObject(memory, bitmap);
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    const auto firstLit = [&] {  // the index of the first pixel that is not black, or count
-        std::size_t i = 0;
-        if (!BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY)) return i;
-        GdiFlush();
-        while (i < count && (pixels[i] & 0xFFFFFFu) == 0)
-            ++i;
-        return i;
+    ScreenReader reader(width, height);
+    std::span<const std::uint32_t> pixels;
+    // The index of the first pixel that is not black; a failed read counts as lit at 0.
+    const auto firstLit = [&]() -> std::optional<std::size_t> {
+        pixels = reader.read(x, y);
+        if (pixels.empty()) return 0;
+        const auto lit = std::find_if(pixels.begin(), pixels.end(),
+                                      [](std::uint32_t pixel) { return (pixel & 0xFFFFFFu) != 0; });
+        if (lit == pixels.end()) return std::nullopt;
+        return static_cast<std::size_t>(lit - pixels.begin());
     };
     Json json;
-    const bool blackBefore = firstLit() == count;
+    const bool blackBefore = !firstLit();
     json.add("black_before", blackBefore);
     if (blackBefore) {
         const Launched saver = launch(scr, L"/s");
         while (nowMs() < saver.startedMs + 10000 && alive(saver.process)) {
-            if (const std::size_t i = firstLit(); i < count) {
+            if (const auto i = firstLit()) {
                 char colour[8];
-                std::snprintf(colour, sizeof colour, "%06x", pixels[i] & 0xFFFFFFu);
+                std::snprintf(colour, sizeof colour, "%06x",
+                              pixels.empty() ? 0u : pixels[*i] & 0xFFFFFFu);
                 json.add("found", true)
                     .add("ms", nowMs() - saver.startedMs)
-                    .add("x", x + static_cast<int>(i % width))
-                    .add("y", y + static_cast<int>(i / width))
+                    .add("x", x + static_cast<int>(*i % width))
+                    .add("y", y + static_cast<int>(*i / width))
                     .add("colour", colour);
                 break;
             }
@@ -474,6 +510,75 @@ int cmdFirstRow(const std::wstring& scr, int x, int y, int width, int height) {
         CloseHandle(saver.process);
     }
     json.print();
+    return 0;
+}
+
+// The windows a process owns, top-level and child.
+struct OwnedWindows {
+    DWORD pid;
+    int count = 0;
+
+    static BOOL CALLBACK countOne(HWND window, LPARAM data) {
+        auto& owned = *reinterpret_cast<OwnedWindows*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        owned.count += owner == owned.pid;
+        return TRUE;
+    }
+    static BOOL CALLBACK countTree(HWND window, LPARAM data) {
+        countOne(window, data);
+        EnumChildWindows(window, countOne, data);  // every descendant
+        return TRUE;
+    }
+};
+
+int windowsOf(DWORD pid) {
+    OwnedWindows owned{pid};
+    EnumWindows(OwnedWindows::countTree, reinterpret_cast<LPARAM>(&owned));
+    return owned.count;
+}
+
+// Sizes the full-screen saver's window to width x height at the screen's corner and watches its
+// middle row until that row has changed `changes` times (each picture paints every row once, so
+// each change is at most one picture) or ms have passed; then reports the saver's resources:
+// GDI and USER objects, windows and working set.
+int cmdSoakStep(int changes, int width, int height, double ms) {
+    const HWND saver = FindWindowW(L"MireluneFract", nullptr);
+    DWORD pid = 0;
+    if (saver) GetWindowThreadProcessId(saver, &pid);
+    const HANDLE process =
+        pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, pid)
+            : nullptr;
+    if (process == nullptr) fail(L"no full-screen saver to watch");
+    SetWindowPos(saver, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    ScreenReader reader(width, 1);
+    std::vector<std::uint32_t> last;
+    int seen = 0;
+    const double start = nowMs();
+    while (seen < changes && nowMs() < start + ms && alive(process)) {
+        const auto row = reader.read(0, height / 2);
+        if (!row.empty() && !std::equal(row.begin(), row.end(), last.begin(), last.end())) {
+            if (!last.empty()) ++seen;
+            last.assign(row.begin(), row.end());
+        }
+        Sleep(0);
+    }
+    if (changes == 0) Sleep(static_cast<DWORD>(ms));
+
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    Json()
+        .add("changes", seen)
+        .add("ms", nowMs() - start)
+        .add("alive", alive(process))
+        .add("gdi", GetGuiResources(process, GR_GDIOBJECTS))
+        .add("user", GetGuiResources(process, GR_USEROBJECTS))
+        .add("windows", windowsOf(pid))
+        .add("working_set", static_cast<std::uint64_t>(memory.WorkingSetSize))
+        .print();
+    CloseHandle(process);
     return 0;
 }
 
@@ -511,6 +616,9 @@ int run(int argc, wchar_t** argv) {
     if (command == L"dialog" && argc == 3) return cmdDialog(argv[2]);
     if (command == L"first-row" && argc == 7) {
         return cmdFirstRow(argv[2], number(3), number(4), number(5), number(6));
+    }
+    if (command == L"soak-step" && argc == 6) {
+        return cmdSoakStep(number(2), number(3), number(4), number(5));
     }
     if (command == L"move-counter" && argc == 3) return cmdMoveCounter(number(2));
     if (command == L"inspect" && argc == 3) {
