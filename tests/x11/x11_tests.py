@@ -116,6 +116,15 @@ class Session:
         check(fields[0] == b"P6" and fields[3] == b"255", "import gave no 8-bit PPM")
         return int(fields[1]), int(fields[2]), fields[4]
 
+    @staticmethod
+    def watch_row(helper, changes, ms):
+        """How often the helper window's middle row changed, up to changes, within ms."""
+        helper.stdin.write(f"watch-row {changes} {ms}\n")
+        helper.stdin.flush()
+        answer = helper.stdout.readline().split()
+        check(len(answer) == 2 and answer[0] == "ok", f"x11-test-window: watch-row gave {answer}")
+        return int(answer[1])
+
     def mouse_to(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y))
 
@@ -256,6 +265,67 @@ def scenario_window_id(session):
     check(program.stderr.read() == b"", "the program complained about its window's end")
 
 
+def memory_view(pid):
+    """Anonymous and shared resident memory in KiB, open files and attached shared-memory
+    segments of a process, as Linux sees them."""
+    status = dict(line.split(":", 1) for line in
+                  Path(f"/proc/{pid}/status").read_text().splitlines() if ":" in line)
+    maps = Path(f"/proc/{pid}/maps").read_text()
+    return {"rss_anon": int(status["RssAnon"].split()[0]),
+            "rss_shmem": int(status["RssShmem"].split()[0]),
+            "files": len(os.listdir(f"/proc/{pid}/fd")),
+            "segments": maps.count("SYSV")}
+
+
+# The window sizes a soak cycles through; at 1 x 1 nothing fits.
+SOAK_SIZES = [(SCREEN_W, SCREEN_H), (640, 480), (1, 1), (800, 600), (333, 257)]
+# What a soak may gain after its first cycle of sizes: allocator bookkeeping, not a leak, which
+# would cost a picture buffer (at least 333 x 257 x 4 bytes) per cycle.
+SOAK_MEMORY_SLACK_KIB = 256
+
+
+def scenario_soak(session):
+    """Pictures without pause in a window resized every few pictures: the program's memory,
+    files and shared-memory segments after the first cycle of sizes stay where they were."""
+    for sectors in (1, 5, 10):
+        helper, window = session.test_window(SCREEN_W, SCREEN_H)
+        program = session.start("--window-id", str(window), "--sectors", str(sectors),
+                                "--speed", "69", "--delay", "0")
+        every = max(session.args.soak_pictures // 12, 4)
+        painted, step, samples, started = 0, 0, [], time.monotonic()
+        while painted < session.args.soak_pictures and time.monotonic() - started < 600:
+            width, height = SOAK_SIZES[step % len(SOAK_SIZES)]
+            session.tell(helper, f"resize {width} {height}")
+            if min(width, height) > 2 * sectors:
+                # The resize moves the old picture and stretches it over the new size: two
+                # changes of the row that are no picture.
+                painted += max(session.watch_row(helper, every + 2, 30000) - 2, 0)
+            else:
+                time.sleep(0.3)
+            check(program.poll() is None, f"{sectors} sectors: the program ended after "
+                  f"{painted} pictures and a resize to {width} x {height}")
+            if step % len(SOAK_SIZES) == 0:
+                samples.append({**memory_view(program.pid), "pictures": painted})
+            step += 1
+        print(f"figure {sectors} sectors: at least {painted} pictures and {step} resizes in "
+              f"{time.monotonic() - started:.0f} s")
+        for sample in samples:
+            print(f"sample {sectors} sectors: {sample}")
+        check(painted >= session.args.soak_pictures,
+              f"{sectors} sectors: only {painted} pictures counted")
+        steady = samples[1:]
+        check(len(steady) >= 2, f"{sectors} sectors: fewer than three cycles of sizes")
+        for key in ("files", "segments"):
+            values = [sample[key] for sample in steady]
+            check(max(values) <= values[0], f"{sectors} sectors: {key} grow: {values}")
+        for key in ("rss_anon", "rss_shmem"):
+            growth = steady[-1][key] - steady[0][key]
+            check(growth <= SOAK_MEMORY_SLACK_KIB, f"{sectors} sectors: {key} grows by "
+                  f"{growth} KiB over {len(steady) - 1} cycles")
+        session.tell(helper, "destroy")
+        check(wait_for(program, 1.0) == 0, f"{sectors} sectors: no clean end with the window")
+
+
 def scenario_xml_arguments(session):
     root = ElementTree.parse(session.args.xml).getroot()
     check(root.tag == "screensaver" and root.get("name") == "mirelune", "not mirelune's XML")
@@ -326,6 +396,7 @@ SCENARIOS = {
     "xml-arguments": scenario_xml_arguments,
     "own-window": scenario_own_window,
     "command-line": scenario_command_line,
+    "soak": scenario_soak,
 }
 
 
@@ -335,6 +406,8 @@ def main():
     parser.add_argument("--window-helper", required=True)
     parser.add_argument("--xml", required=True)
     parser.add_argument("--work", required=True)
+    parser.add_argument("--soak-pictures", type=int, default=40,
+                        help="pictures the soak paints for each sector count (default 40)")
     parser.add_argument("scenario", choices=SCENARIOS)
     args = parser.parse_args()
 
