@@ -245,8 +245,8 @@ class Session:
             if directory.is_dir() else []
 
     def clear_settings(self):
-        for directory in self.files_named(self.settings_dir.parent, "Mirelune"):
-            shutil.rmtree(directory)
+        for path in self.files_named(self.settings_dir.parent, "Mirelune"):
+            shutil.rmtree(path) if path.is_dir() else path.unlink()
         for path in self.files_named(self.windows_dir, "mirelune.ini"):
             path.unlink()
 
@@ -533,7 +533,7 @@ def soak_one(session, checks, sectors, pictures):
     session.write_settings(settings_text(sectors, 69, 0))
     pid = session.start_saver("/s", pointer=(0, 0))
     samples, painted, step, resizes = [], 0, 0, 0
-    every = max(pictures // 12, 4)
+    every = min(max(pictures // 12, 4), 25)  # a resize every few pictures
     started = time.monotonic()
     try:
         checks.require(session.wait_window(pid) is not None, "the saver shows its window")
@@ -836,6 +836,54 @@ def scenario_dialog(session, checks):
                   and b"\n" not in written.replace(b"\r\n", b""))
         checks.expect(ok, f"{what}: %APPDATA%\\Mirelune holds {'exactly ' if exact else ''}"
                       f"{after!r} (got {written!r} in {[str(f) for f in files]})")
+
+
+def scenario_hostile_settings(session, checks):
+    """Settings that cannot be saved: the dialog says so and stays open with the user's values,
+    and nothing on disk is lost. The folder is blocked by a file of that name (as root, Wine
+    ignores permissions); the file is blocked by a directory of its name."""
+    blocked_folder = b"not a folder; keep me\r\n"
+    fallback = settings_text(3, 40, 5000)
+    for what, block, pressed, shown in (
+            ("a file where the settings folder belongs", "folder", "Right", (4, 40, 5000)),
+            ("a directory where the settings file belongs", "file", "Left", (4, 69, 1000))):
+        session.clear_settings()
+        if block == "folder":
+            session.write_settings(fallback, in_windows_dir=True)  # read, never written
+            session.settings_dir.parent.mkdir(parents=True, exist_ok=True)
+            session.settings_dir.write_bytes(blocked_folder)
+        else:
+            (session.settings_dir / "mirelune.ini").mkdir(parents=True)
+            (session.settings_dir / "mirelune.ini" / "inside.txt").write_bytes(b"keep me")
+        dialog, _ = open_dialog(session, checks, what)
+        try:
+            press(session, pressed, "alt+k")
+            box, _ = session.probe("press-box", "3000")
+            texts = box.get("box", {}).get("texts", [])
+            checks.expect(box.get("found") and any(
+                t.startswith("The settings could not be saved to the file") for t in texts),
+                f"{what}: OK shows a message box saying the settings could not be saved "
+                f"(got {texts})")
+            time.sleep(0.3)
+            still, named = inspect_dialog(session)
+            checks.expect(still.get("found") and still.get("pid") == dialog["pid"],
+                          f"{what}: after the message the dialog stays open")
+            check_values(checks, named, f"{what}, after the failed save", shown,
+                         (str(shown[0]), "Sorta Fast" if shown[1] == 40 else "Fastest",
+                          f"{shown[2] / 1000:.1f} sec. "))
+            press(session, "alt+c")
+            wait_dialog_exit(session, checks, dialog, f"{what}: Alt+C")
+        finally:
+            session.probe("close", DIALOG_TITLE)
+        if block == "folder":
+            kept = (session.settings_dir.read_bytes() == blocked_folder
+                    and (session.windows_dir / "mirelune.ini").read_bytes() == fallback)
+        else:
+            kept = (session.settings_dir / "mirelune.ini" / "inside.txt").read_bytes() == b"keep me"
+        checks.expect(kept, f"{what}: what was on disk is unchanged")
+        if block == "file":
+            run_until_input(session, checks, ["/s"], ("key", "space"), what, 2)
+    session.clear_settings()
 
 
 def scenario_bad_input(session, checks):

@@ -291,7 +291,7 @@ def scenario_soak(session):
         helper, window = session.test_window(SCREEN_W, SCREEN_H)
         program = session.start("--window-id", str(window), "--sectors", str(sectors),
                                 "--speed", "69", "--delay", "0")
-        every = max(session.args.soak_pictures // 12, 4)
+        every = min(max(session.args.soak_pictures // 12, 4), 25)  # a resize every few pictures
         painted, step, samples, started = 0, 0, [], time.monotonic()
         while painted < session.args.soak_pictures and time.monotonic() - started < 600:
             width, height = SOAK_SIZES[step % len(SOAK_SIZES)]

@@ -14,6 +14,7 @@
 //   display off|on                   tell it, as power management does, the monitor goes off/on
 //   soak-step <n> <w> <h> <ms>       size the full-screen saver's window, watch up to ms for n
 //                                    pictures, then report its object counts and memory
+//   press-box <ms>                   wait up to ms for a message box, report it and press OK
 //   move-counter <ms>                a full-screen window that counts the mouse moves it gets
 #include <windows.h>
 
@@ -582,6 +583,19 @@ int cmdSoakStep(int changes, int width, int height, double ms) {
     return 0;
 }
 
+// Waits up to ms for a message box, reports it and presses its OK.
+int cmdPressBox(double ms) {
+    HWND box = nullptr;
+    const double start = nowMs();
+    while (!(box = FindWindowW(L"#32770", nullptr)) && nowMs() < start + ms)
+        Sleep(10);
+    Json json;
+    json.add("found", box != nullptr);
+    if (box) json.add("box", pressMessageBox(box));
+    json.print();
+    return 0;
+}
+
 // A topmost window over the whole screen that counts the mouse moves it gets, to learn how many
 // the appearance of a window under a resting pointer produces here.
 int cmdMoveCounter(double ms) {
@@ -620,6 +634,7 @@ int run(int argc, wchar_t** argv) {
     if (command == L"soak-step" && argc == 6) {
         return cmdSoakStep(number(2), number(3), number(4), number(5));
     }
+    if (command == L"press-box" && argc == 3) return cmdPressBox(number(2));
     if (command == L"move-counter" && argc == 3) return cmdMoveCounter(number(2));
     if (command == L"inspect" && argc == 3) {
         (window() ? inspect(window()) : Json().add("found", false)).print();
