@@ -6,7 +6,8 @@ namespace mirelune {
 
 void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
     while (!window.closed()) {
-        const std::int64_t deadline = window.resting() ? kNoDeadline : fract.step(platform.nowMs());
+        const std::int64_t stepped = platform.nowMs();
+        const std::int64_t deadline = window.resting() ? kNoDeadline : fract.step(stepped);
 
         const std::vector<RowSpan> rows = fract.takeChangedRows();
         if (!rows.empty()) window.present(fract.surface(), rows);
@@ -19,7 +20,10 @@ void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
         // (no speed wait, no delay, or nothing to draw): the loop can never starve them.
         platform.processPendingEvents();
         if (window.closed()) break;
-        if (deadline > platform.nowMs()) platform.waitForEvents(deadline);
+        // A clock that went back since the step would make its deadline too far off; the
+        // next step measures its wait again.
+        const std::int64_t now = platform.nowMs();
+        if (now >= stepped && deadline > now) platform.waitForEvents(deadline);
     }
 }
 

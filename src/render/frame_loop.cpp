@@ -46,7 +46,7 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
                 paintRow(nowMs);
                 return waitEnd_;
             case Phase::RowWait:
-                if (nowMs < waitEnd_) return waitEnd_;
+                if (waitRunning(nowMs)) return waitEnd_;
                 rows_.advanceRow();
                 ++y_;
                 if (form_.resized_) {
@@ -57,13 +57,14 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
                     // A finished picture ends the step, even with no delay: whoever drives
                     // the loop sees the whole picture, and events get a turn before the next.
                     ++completed_;
+                    waitStart_ = nowMs;
                     waitEnd_ = nowMs + std::max(form_.settings_.delay, 0);
                     phase_ = Phase::Delay;
                     return waitEnd_;
                 }
                 break;
             case Phase::Delay:
-                if (nowMs < waitEnd_) return waitEnd_;
+                if (waitRunning(nowMs)) return waitEnd_;
                 phase_ = Phase::FreshPicture;
                 break;
         }
@@ -89,8 +90,19 @@ void FrameLoop::startPicture() {
 void FrameLoop::paintRow(std::int64_t nowMs) {
     rows_.computeRow(painter_.rowPixels(), col_);
     painter_.paintRow(y_, form_.surface_.canvas(), form_.changed_);
+    waitStart_ = nowMs;
     waitEnd_ = rowWaitEnd(nowMs);
     phase_ = Phase::RowWait;
+}
+
+bool FrameLoop::waitRunning(std::int64_t nowMs) {
+    // A clock that went back (one that is not monotonic, or was set) would stretch the wait
+    // by the jump, freezing the picture for as long; the wait moves back with it instead.
+    if (nowMs < waitStart_) {
+        waitEnd_ -= waitStart_ - nowMs;
+        waitStart_ = nowMs;
+    }
+    return nowMs < waitEnd_;
 }
 
 std::int64_t FrameLoop::rowWaitEnd(std::int64_t nowMs) const {

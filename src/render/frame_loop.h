@@ -35,6 +35,7 @@ class FrameLoop {
 
     void startPicture();
     void paintRow(std::int64_t nowMs);
+    bool waitRunning(std::int64_t nowMs);
     std::int64_t rowWaitEnd(std::int64_t nowMs) const;
 
     Fract& form_;
@@ -48,6 +49,7 @@ class FrameLoop {
     PictureRows rows_;
     Painter painter_;
     int y_ = 0;
+    std::int64_t waitStart_ = 0;  // when the current wait began
     std::int64_t waitEnd_ = 0;
     std::uint64_t completed_ = 0;
 };

@@ -132,6 +132,34 @@ TEST(RenderDriver, ANormalWindowIsTrimmedToTheGrid) {
     EXPECT_EQ(rig.fract.surface().width(), 200);
 }
 
+TEST(RenderDriver, AClockThatGoesBackNeverFreezesThePicture) {
+    // Speed 8: a 78 ms wait after every row. The clock goes back by an hour once while the
+    // driver processes events and once while it sleeps; no sleep may be longer than a row's
+    // wait, and the pictures go on.
+    constexpr std::int64_t kHour = 3'600'000;
+    Rig rig({5, 8, 0}, {200, 150});
+    int jumps = 0;
+    rig.onPump = [&] {
+        if (rig.window.presentedRows.size() == 3 && jumps == 0) {
+            rig.platform.now -= kHour;
+            ++jumps;
+        }
+        if (rig.fract.picturesCompleted() == 1) rig.window.close();
+    };
+    rig.platform.onWait = [&](std::int64_t deadline) {
+        EXPECT_LE(deadline - rig.platform.now, 78) << "a sleep stretched by the jump";
+        rig.platform.now = std::max(rig.platform.now, deadline);
+        if (rig.window.presentedRows.size() == 8 && jumps == 1) {
+            rig.platform.now -= kHour;
+            ++jumps;
+        }
+    };
+    runRenderLoop(rig.platform, rig.fract, rig.window);
+    EXPECT_EQ(jumps, 2);
+    EXPECT_EQ(rig.fract.picturesCompleted(), 1u);
+    EXPECT_EQ(rig.window.presentedRows.size(), 15u);
+}
+
 TEST(RenderDriver, NothingIsPaintedWhileNobodyCanSeeTheWindow) {
     Rig rig({5, 69, 0}, {200, 150});
     rig.window.rest(true);  // the display went off before the first row

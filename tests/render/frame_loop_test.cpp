@@ -132,6 +132,37 @@ TEST(FrameLoop, WindowSmallerThanTheGridSleepsUntilResized) {
     }
 }
 
+TEST(FrameLoop, AClockThatJumpsNeverStretchesAWait) {
+    constexpr std::int64_t kHour = 3'600'000;
+    // Speed 8 waits 78 ms after a row; the delay is 1500 ms.
+    Rig rig({5, 8, 1500});
+    rig.fract.activate();
+    std::int64_t next = 0;
+    ASSERT_TRUE(rig.stepPaints(kHour, &next));
+    EXPECT_EQ(next, kHour + 78);
+    // Back by an hour in the middle of the row wait: the wait starts over at the jump, so it
+    // lasts at most its own length, not an hour more.
+    EXPECT_FALSE(rig.stepPaints(10, &next));
+    EXPECT_EQ(next, 10 + 78);
+    EXPECT_TRUE(rig.stepPaints(88, &next));
+    // Forward by a day: the wait is over at once.
+    EXPECT_TRUE(rig.stepPaints(88 + 24 * kHour, &next));
+    std::int64_t now = 88 + 24 * kHour;
+    while (rig.fract.picturesCompleted() == 0) {
+        now = next;
+        rig.stepPaints(now, &next);
+    }
+    EXPECT_EQ(next, now + 1500);
+    // Back again during the delay, twice.
+    const std::int64_t jumped = now - kHour + 500;
+    EXPECT_FALSE(rig.stepPaints(jumped, &next));
+    EXPECT_EQ(next, jumped + 1500);
+    EXPECT_FALSE(rig.stepPaints(jumped - kHour, &next));
+    EXPECT_EQ(next, jumped - kHour + 1500);
+    EXPECT_FALSE(rig.stepPaints(jumped - kHour + 1499));
+    EXPECT_TRUE(rig.stepPaints(jumped - kHour + 1500));
+}
+
 TEST(FrameLoop, HandEditedSettingsNeverBreakTheLoop) {
     struct Case {
         RenderSettings settings;
