@@ -34,6 +34,15 @@ bool hasThirtyTwoBitPixels(Display* display, int depth) {
     return found;
 }
 
+std::optional<PixelFormat> drawableFormat(Display* display, const Visual* visual, int depth) {
+    if (visual->c_class != TrueColor || !hasThirtyTwoBitPixels(display, depth)) {
+        return std::nullopt;
+    }
+    return PixelFormat::fromMasks(static_cast<std::uint32_t>(visual->red_mask),
+                                  static_cast<std::uint32_t>(visual->green_mask),
+                                  static_cast<std::uint32_t>(visual->blue_mask), depth);
+}
+
 ImageBuffer::ImageBuffer(Display* display, Visual* visual, int depth, PixelFormat format)
     : display_(display),
       visual_(visual),

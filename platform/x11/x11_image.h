@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -19,6 +20,9 @@ namespace mirelune::x11 {
 
 // Whether the server stores pixels of this depth in 32 bits, the only size drawn here.
 bool hasThirtyTwoBitPixels(Display* display, int depth);
+
+// The pixel layout of a true-colour visual with 32-bit pixels; nothing for any other visual.
+std::optional<PixelFormat> drawableFormat(Display* display, const Visual* visual, int depth);
 
 class ImageBuffer {
   public:

@@ -20,15 +20,6 @@ std::string hexId(unsigned long id) {
     return text;
 }
 
-std::optional<PixelFormat> drawableFormat(Display* display, const Visual* visual, int depth) {
-    if (visual->c_class != TrueColor || !hasThirtyTwoBitPixels(display, depth)) {
-        return std::nullopt;
-    }
-    return PixelFormat::fromMasks(static_cast<std::uint32_t>(visual->red_mask),
-                                  static_cast<std::uint32_t>(visual->green_mask),
-                                  static_cast<std::uint32_t>(visual->blue_mask), depth);
-}
-
 // The attributes of a window that still exists, with input selected on it first so that
 // its destruction cannot slip in between unnoticed.
 std::optional<XWindowAttributes> watchForeignWindow(Display* display, Window window) {

@@ -497,6 +497,7 @@ def scenario_fullscreen_rest(session, checks):
     try:
         checks.require(session.wait_window(pid) is not None, "the saver shows its window")
         busy = cpu_percent(session, pid, 1.5)
+        print(f"  figure CPU painting {busy:.1f} % of one core")
         checks.expect(busy > 10, f"the saver paints busily with no delay ({busy:.1f} %)")
         for command, away, back, what in (("session", "lock", "unlock", "session locked"),
                                           ("display", "off", "on", "display off")):
@@ -578,6 +579,11 @@ def scenario_soak(session, checks):
         steady = samples[1:]
         checks.require(len(steady) >= 2, f"{sectors} sectors: at least three full cycles of sizes "
                        f"({len(samples)})")
+        first, last = steady[0], steady[-1]
+        print(f"  figure {sectors} sectors steady over {len(steady) - 1} cycles: RssAnon "
+              f"{first['rss_anon']} -> {last['rss_anon']} KiB, working set "
+              f"{first['working_set'] >> 10} -> {last['working_set'] >> 10} KiB, windows "
+              f"{first['windows']} -> {last['windows']}, files {first['files']} -> {last['files']}")
         for key in ("gdi", "user", "windows", "files"):
             values = [sample[key] for sample in steady]
             if not any(values):

@@ -315,6 +315,11 @@ def scenario_soak(session):
               f"{sectors} sectors: only {painted} pictures counted")
         steady = samples[1:]
         check(len(steady) >= 2, f"{sectors} sectors: fewer than three cycles of sizes")
+        first, last = steady[0], steady[-1]
+        print(f"figure {sectors} sectors steady over {len(steady) - 1} cycles: RssAnon "
+              f"{first['rss_anon']} -> {last['rss_anon']} KiB, RssShmem {first['rss_shmem']} -> "
+              f"{last['rss_shmem']} KiB, files {first['files']} -> {last['files']}, segments "
+              f"{first['segments']} -> {last['segments']}")
         for key in ("files", "segments"):
             values = [sample[key] for sample in steady]
             check(max(values) <= values[0], f"{sectors} sectors: {key} grow: {values}")
