@@ -533,7 +533,7 @@ def soak_one(session, checks, sectors, pictures):
     session.clear_settings()
     session.write_settings(settings_text(sectors, 69, 0))
     pid = session.start_saver("/s", pointer=(0, 0))
-    samples, painted, step, resizes = [], 0, 0, 0
+    samples, painted, step = [], 0, 0
     every = min(max(pictures // 12, 4), 25)  # a resize every few pictures
     started = time.monotonic()
     try:
@@ -543,7 +543,6 @@ def soak_one(session, checks, sectors, pictures):
             fits = min(width, height) > 2 * sectors
             result, _ = session.probe("soak-step", str(every + 2 if fits else 0), str(width),
                                       str(height), "30000" if fits else "300", timeout=90)
-            resizes += 1
             # A resize moves the old picture (the window repaints it) and then stretches it
             # over the new size: two changes that are no picture. Without a grid, nothing
             # changes at all.
@@ -555,7 +554,7 @@ def soak_one(session, checks, sectors, pictures):
                 samples.append({**result, **linux_view(pid), "pictures": painted})
             step += 1
         seconds = time.monotonic() - started
-        print(f"  figure {sectors} sectors: at least {painted} pictures and {resizes} resizes in "
+        print(f"  figure {sectors} sectors: at least {painted} pictures and {step} resizes in "
               f"{seconds:.0f} s")
         checks.expect(painted >= pictures, f"{sectors} sectors: at least {pictures} pictures "
                       f"painted (counted {painted})")
