@@ -20,7 +20,7 @@ const ScreenRect* primaryArea(std::span<const Monitor> monitors) {
 }
 
 // The parts of `area` outside `hole`: bands above and below the hole across the whole width,
-// then the pieces left and right of it within the hole's rows.
+// then the pieces left and right of it within the hole's rows. An empty hole takes nothing.
 void subtract(const ScreenRect& area, const ScreenRect& hole, std::vector<ScreenRect>& out) {
     const ScreenRect overlap{std::max(area.left, hole.left), std::max(area.top, hole.top),
                              std::min(area.right, hole.right), std::min(area.bottom, hole.bottom)};
@@ -47,11 +47,7 @@ std::vector<ScreenRect> blankAreas(std::span<const Monitor> monitors) {
     for (const Monitor& monitor : monitors) {
         if (monitor.area.empty() || &monitor.area == primary) continue;
         std::vector<ScreenRect> pieces;
-        if (primary) {
-            subtract(monitor.area, *primary, pieces);
-        } else {
-            pieces.push_back(monitor.area);
-        }
+        subtract(monitor.area, primary ? *primary : ScreenRect{}, pieces);
         for (const ScreenRect& piece : pieces) {
             if (std::find(areas.begin(), areas.end(), piece) == areas.end()) areas.push_back(piece);
         }

@@ -57,8 +57,7 @@ std::int64_t FrameLoop::step(std::int64_t nowMs) {
                     // A finished picture ends the step, even with no delay: whoever drives
                     // the loop sees the whole picture, and events get a turn before the next.
                     ++completed_;
-                    waitStart_ = nowMs;
-                    waitEnd_ = nowMs + std::max(form_.settings_.delay, 0);
+                    beginWait(nowMs, std::max(form_.settings_.delay, 0));
                     phase_ = Phase::Delay;
                     return waitEnd_;
                 }
@@ -90,9 +89,13 @@ void FrameLoop::startPicture() {
 void FrameLoop::paintRow(std::int64_t nowMs) {
     rows_.computeRow(painter_.rowPixels(), col_);
     painter_.paintRow(y_, form_.surface_.canvas(), form_.changed_);
-    waitStart_ = nowMs;
-    waitEnd_ = rowWaitEnd(nowMs);
+    beginWait(nowMs, rowWaitMs());
     phase_ = Phase::RowWait;
+}
+
+void FrameLoop::beginWait(std::int64_t nowMs, std::int64_t lengthMs) {
+    waitStart_ = nowMs;
+    waitEnd_ = nowMs + lengthMs;
 }
 
 bool FrameLoop::waitRunning(std::int64_t nowMs) {
@@ -105,12 +108,12 @@ bool FrameLoop::waitRunning(std::int64_t nowMs) {
     return nowMs < waitEnd_;
 }
 
-std::int64_t FrameLoop::rowWaitEnd(std::int64_t nowMs) const {
+std::int64_t FrameLoop::rowWaitMs() const {
     const double speed = form_.settings_.speed;
-    if (!(speed < kNoWaitSpeed)) return nowMs;
+    if (!(speed < kNoWaitSpeed)) return 0;
     // The wait ends at the first millisecond at or after 700 / (speed + 1) ms from now.
     const double k = std::max(roundHalfEven(speed + 1), 1.0);
-    return nowMs + static_cast<std::int64_t>(std::ceil(700 / k));
+    return static_cast<std::int64_t>(std::ceil(700 / k));
 }
 
 }  // namespace mirelune

@@ -35,8 +35,9 @@ class FrameLoop {
 
     void startPicture();
     void paintRow(std::int64_t nowMs);
+    void beginWait(std::int64_t nowMs, std::int64_t lengthMs);
     bool waitRunning(std::int64_t nowMs);
-    std::int64_t rowWaitEnd(std::int64_t nowMs) const;
+    std::int64_t rowWaitMs() const;
 
     Fract& form_;
     FractalMap map_;

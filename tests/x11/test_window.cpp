@@ -36,7 +36,7 @@ int watchRow(Display* display, Window window, unsigned width, unsigned height, i
     while (changes < wanted && Clock::now() < end) {
         std::vector<unsigned long> row = readRow(display, window, width, height / 2);
         if (!row.empty() && row != last) {
-            ++changes;
+            if (!last.empty()) ++changes;  // a first good read is the baseline, not a change
             last = std::move(row);
         }
     }
