@@ -9,17 +9,13 @@
 #include <array>
 #include <cwchar>
 #include <exception>
-#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "resources/resource_ids.h"
 #include "settings/config_dialog_model.h"
-#include "settings/slider_config.h"
-#include "settings/text_file.h"
+#include "settings/settings_file.h"
 #include "twips.h"
 
 #ifndef WM_DPICHANGED
@@ -79,9 +75,31 @@ constexpr std::array<ControlLayout, 11> kControls{{
     {kDelayValueId, Kind::label, L"", SS_LEFT | SS_NOPREFIX, 3960, 1200, 615, 375},
 }};
 
+// Each slider with the label that shows its value and the setting it moves.
+struct SliderBinding {
+    int sliderId;
+    int valueId;
+    ConfigDialogModel::Slider slider;
+};
+
+constexpr std::array<SliderBinding, 3> kSliders{{
+    {kSectorsSliderId, kSectorsValueId, ConfigDialogModel::Slider::sectors},
+    {kSpeedSliderId, kSpeedValueId, ConfigDialogModel::Slider::speed},
+    {kDelaySliderId, kDelayValueId, ConfigDialogModel::Slider::delay},
+}};
+
+const SliderBinding* sliderBinding(int sliderId) {
+    for (const SliderBinding& binding : kSliders) {
+        if (binding.sliderId == sliderId) {
+            return &binding;
+        }
+    }
+    return nullptr;
+}
+
 struct DialogState {
-    DialogState(const SettingsLocation& where, std::string_view fileText, std::string separator)
-        : location(where), model(fileText), decimalSeparator(std::move(separator)) {}
+    DialogState(const SettingsLocation& where, const Settings& stored, std::string separator)
+        : location(where), model(stored), decimalSeparator(std::move(separator)) {}
 
     SettingsLocation location;
     ConfigDialogModel model;
@@ -136,66 +154,19 @@ std::string userDecimalSeparator() {
     return narrow(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
 }
 
-const SliderConfig* sliderConfig(int id) {
-    switch (id) {
-        case kSectorsSliderId:
-            return &kSectorsSlider;
-        case kSpeedSliderId:
-            return &kSpeedSlider;
-        case kDelaySliderId:
-            return &kDelaySlider;
-        default:
-            return nullptr;
-    }
-}
-
-void showValue(const DialogState& state, int sliderId) {
-    switch (sliderId) {
-        case kSectorsSliderId:
-            SetDlgItemTextW(state.window, kSectorsValueId,
-                            widen(state.model.sectorsLabel()).c_str());
-            break;
-        case kSpeedSliderId:
-            SetDlgItemTextW(state.window, kSpeedValueId, widen(state.model.speedLabel()).c_str());
-            break;
-        case kDelaySliderId:
-            SetDlgItemTextW(state.window, kDelayValueId,
-                            widen(state.model.delayLabel(state.decimalSeparator)).c_str());
-            break;
-        default:
-            break;
-    }
-}
-
-std::int32_t modelPosition(const DialogState& state, int sliderId) {
-    const Settings& positions = state.model.positions();
-    switch (sliderId) {
-        case kSectorsSliderId:
-            return positions.sectors;
-        case kSpeedSliderId:
-            return positions.speed;
-        default:
-            return positions.delay;
-    }
+void showValue(const DialogState& state, const SliderBinding& binding) {
+    SetDlgItemTextW(state.window, binding.valueId,
+                    widen(state.model.label(binding.slider, state.decimalSeparator)).c_str());
 }
 
 void onSliderMoved(DialogState& state, HWND slider) {
-    const int id = GetDlgCtrlID(slider);
-    const auto position = static_cast<std::int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0));
-    switch (id) {
-        case kSectorsSliderId:
-            state.model.setSectors(position);
-            break;
-        case kSpeedSliderId:
-            state.model.setSpeed(position);
-            break;
-        case kDelaySliderId:
-            state.model.setDelay(position);
-            break;
-        default:
-            return;
+    const SliderBinding* binding = sliderBinding(GetDlgCtrlID(slider));
+    if (binding == nullptr) {
+        return;
     }
-    showValue(state, id);
+    state.model.move(binding->slider,
+                     static_cast<std::int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0)));
+    showValue(state, *binding);
 }
 
 // Places every control for `dpi` and gives it the dialog font at that size.
@@ -255,52 +226,32 @@ bool populate(DialogState& state, HINSTANCE instance) {
         if (control == nullptr) {
             return false;
         }
-        if (const SliderConfig* slider = sliderConfig(layout.id)) {
-            SendMessageW(control, TBM_SETRANGEMIN, FALSE, slider->min);
-            SendMessageW(control, TBM_SETRANGEMAX, FALSE, slider->max);
-            SendMessageW(control, TBM_SETLINESIZE, 0, slider->smallChange);
-            SendMessageW(control, TBM_SETPAGESIZE, 0, slider->largeChange);
-            SendMessageW(control, TBM_SETTICFREQ, static_cast<WPARAM>(slider->largeChange), 0);
-            SendMessageW(control, TBM_SETPOS, TRUE, modelPosition(state, layout.id));
+        if (const SliderBinding* binding = sliderBinding(layout.id)) {
+            const SliderConfig& range = ConfigDialogModel::range(binding->slider);
+            SendMessageW(control, TBM_SETRANGEMIN, FALSE, range.min);
+            SendMessageW(control, TBM_SETRANGEMAX, FALSE, range.max);
+            SendMessageW(control, TBM_SETLINESIZE, 0, range.smallChange);
+            SendMessageW(control, TBM_SETPAGESIZE, 0, range.largeChange);
+            SendMessageW(control, TBM_SETTICFREQ, static_cast<WPARAM>(range.largeChange), 0);
+            SendMessageW(control, TBM_SETPOS, TRUE, state.model.position(binding->slider));
         }
     }
     // Setting a position sends no notification, so the labels are filled here rather than
     // waiting for the first move.
-    for (const int sliderId : {kSectorsSliderId, kSpeedSliderId, kDelaySliderId}) {
-        showValue(state, sliderId);
+    for (const SliderBinding& binding : kSliders) {
+        showValue(state, binding);
     }
     applyDpi(state, dpi);
     state.lastFocus = GetDlgItem(state.window, kSectorsSliderId);
     return true;
 }
 
-// What the file should hold before OK stores the sliders in it. The file being replaced is
-// read if it exists, else the one the settings were read from, so that other sections move
-// along. Nothing when the file to replace cannot be read: writing would lose what it holds.
-std::optional<std::string> currentFileText(const SettingsLocation& location) {
-    std::error_code error;
-    if (std::filesystem::exists(location.writeFile, error) || error) {
-        return readTextFile(location.writeFile);
-    }
-    return readTextFile(location.readFile).value_or(std::string{});
-}
-
-bool writeSettingsFile(const DialogState& state) {
-    const std::optional<std::string> existing = currentFileText(state.location);
-    if (!existing) {
-        return false;
-    }
-    const std::filesystem::path folder = state.location.writeFile.parent_path();
-    if (!folder.empty() && !ensureDirectory(folder)) {
-        return false;
-    }
-    return writeTextFileAtomically(state.location.writeFile, state.model.okText(*existing)).ok;
-}
-
 void pressOk(DialogState& state) {
     bool saved = false;
     try {
-        saved = writeSettingsFile(state);
+        saved =
+            saveSettings(state.location.readFile, state.location.writeFile, state.model.positions())
+                .ok;
     } catch (const std::exception&) {
         saved = false;
     }
@@ -428,8 +379,8 @@ HWND createDialog(HINSTANCE instance, const SettingsLocation& location) {
     if (!InitCommonControlsEx(&commonControls) || !registerWindowClass(instance)) {
         return nullptr;
     }
-    auto state = std::make_unique<DialogState>(
-        location, readTextFile(location.readFile).value_or(std::string{}), userDecimalSeparator());
+    auto state = std::make_unique<DialogState>(location, loadSettings(location.readFile),
+                                               userDecimalSeparator());
     const HWND window = CreateWindowExW(kWindowExStyle, kClassName, kCaption, kWindowStyle,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                         nullptr, nullptr, instance, state.get());

@@ -1,39 +1,48 @@
 #include "settings/config_dialog_model.h"
 
+#include <array>
+#include <cstddef>
+
 #include "settings/dialog_labels.h"
-#include "settings/slider_config.h"
 
 namespace mirelune {
+namespace {
 
-ConfigDialogModel::ConfigDialogModel(std::string_view settingsFileText)
-    : positions_(readSettings(settingsFileText)) {}
+// Everything that differs between the sliders, in the order of ConfigDialogModel::Slider.
+struct SliderFacts {
+    const SliderConfig* range;
+    std::int32_t Settings::*setting;
+    std::string (*labelText)(std::int32_t p, std::string_view decimalSeparator);
+};
 
-void ConfigDialogModel::setSectors(std::int32_t p) {
-    positions_.sectors = clampToSlider(kSectorsSlider, p);
+constexpr std::array<SliderFacts, 3> kSliderFacts{{
+    {&kSectorsSlider, &Settings::sectors,
+     [](std::int32_t p, std::string_view) { return sectorsLabelText(p); }},
+    {&kSpeedSlider, &Settings::speed,
+     [](std::int32_t p, std::string_view) { return speedLabelText(p); }},
+    {&kDelaySlider, &Settings::delay, delayLabelText},
+}};
+
+const SliderFacts& factsOf(ConfigDialogModel::Slider slider) {
+    return kSliderFacts[static_cast<std::size_t>(slider)];
 }
 
-void ConfigDialogModel::setSpeed(std::int32_t p) {
-    positions_.speed = clampToSlider(kSpeedSlider, p);
+}  // namespace
+
+const SliderConfig& ConfigDialogModel::range(Slider slider) {
+    return *factsOf(slider).range;
 }
 
-void ConfigDialogModel::setDelay(std::int32_t p) {
-    positions_.delay = clampToSlider(kDelaySlider, p);
+void ConfigDialogModel::move(Slider slider, std::int32_t p) {
+    positions_.*factsOf(slider).setting = clampToSlider(range(slider), p);
 }
 
-std::string ConfigDialogModel::sectorsLabel() const {
-    return sectorsLabelText(positions_.sectors);
+std::int32_t ConfigDialogModel::position(Slider slider) const {
+    return positions_.*factsOf(slider).setting;
 }
 
-std::string ConfigDialogModel::speedLabel() const {
-    return speedLabelText(positions_.speed);
-}
-
-std::string ConfigDialogModel::delayLabel(std::string_view decimalSeparator) const {
-    return delayLabelText(positions_.delay, decimalSeparator);
-}
-
-std::string ConfigDialogModel::okText(std::string_view existingFileText) const {
-    return writeSettings(existingFileText, positions_);
+std::string ConfigDialogModel::label(Slider slider, std::string_view decimalSeparator) const {
+    return factsOf(slider).labelText(position(slider), decimalSeparator);
 }
 
 }  // namespace mirelune

@@ -1,6 +1,6 @@
-// The configuration dialog without its window: the three slider positions, the label texts
-// they produce and the file text that OK stores. The platform's dialog forwards slider moves
-// here and copies the labels back, so all of its rules can be tested without a screen.
+// The configuration dialog without its window: the three slider positions and the label texts
+// they produce. The platform's dialog forwards slider moves here and copies the labels back,
+// so all of its rules can be tested without a screen; OK hands positions() to saveSettings.
 #pragma once
 
 #include <cstdint>
@@ -8,28 +8,28 @@
 #include <string_view>
 
 #include "settings/settings.h"
+#include "settings/slider_config.h"
 
 namespace mirelune {
 
 class ConfigDialogModel {
   public:
-    // Starts the sliders at the values in the settings file's text (empty when there is no
-    // file), each taken into its slider's range.
-    explicit ConfigDialogModel(std::string_view settingsFileText);
+    enum class Slider { sectors, speed, delay };
+
+    // Starts the sliders at the stored settings, which loading has already taken into the
+    // sliders' ranges.
+    explicit ConfigDialogModel(const Settings& stored) : positions_(stored) {}
+
+    static const SliderConfig& range(Slider slider);
 
     // Moving a slider: a position beyond either end stops at that end.
-    void setSectors(std::int32_t p);
-    void setSpeed(std::int32_t p);
-    void setDelay(std::int32_t p);
+    void move(Slider slider, std::int32_t p);
+    std::int32_t position(Slider slider) const;
+
+    // The text shown beside the slider; the platform supplies its locale's decimal separator.
+    std::string label(Slider slider, std::string_view decimalSeparator = ".") const;
 
     const Settings& positions() const { return positions_; }
-
-    std::string sectorsLabel() const;
-    std::string speedLabel() const;
-    std::string delayLabel(std::string_view decimalSeparator = ".") const;
-
-    // What pressing OK makes of the settings file's current text (empty when there is none).
-    std::string okText(std::string_view existingFileText) const;
 
   private:
     Settings positions_;

@@ -17,9 +17,13 @@ inline constexpr std::string_view kSettingsWriteName = "Mirelune.ini";
 // The settings in the file; the defaults when it is missing or cannot be read.
 Settings loadSettings(const std::filesystem::path& file);
 
-// Stores the settings in the file, keeping everything else it holds, with an atomic
-// replace. A file that exists but cannot be read (a directory, or one too large) is refused
-// rather than overwritten, since its other contents would be lost.
-FileWriteResult saveSettings(const std::filesystem::path& file, const Settings& settings);
+// Stores the settings in `writeFile` with an atomic replace, keeping everything else the file
+// holds. Where `writeFile` does not exist yet, the text it starts from is that of `readFile`
+// (an older file the settings were read from, possibly the same path), so that its other
+// sections move along; `readFile` itself is never written. The folder of `writeFile` is
+// created when missing. A `writeFile` that exists but cannot be read (a directory, or one too
+// large) is refused rather than overwritten, since its other contents would be lost.
+FileWriteResult saveSettings(const std::filesystem::path& readFile,
+                             const std::filesystem::path& writeFile, const Settings& settings);
 
 }  // namespace mirelune

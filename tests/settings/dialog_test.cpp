@@ -46,24 +46,17 @@ TEST(DialogLabels, SectorsShowBareDigits) {
     EXPECT_EQ(sectorsLabelText(kMax), "10");
 }
 
-TEST(ConfigDialogModel, WithoutAFileOpensAtTheDefaults) {
-    const ConfigDialogModel dialog("");
-    EXPECT_EQ(dialog.sectorsLabel(), "5");
-    EXPECT_EQ(dialog.speedLabel(), "Fastest");
-    EXPECT_EQ(dialog.delayLabel(), "1.0 sec. ");
-}
-
-TEST(ConfigDialogModel, SlidersClampAndOkStoresTheirPositions) {
-    ConfigDialogModel dialog("[Mirelune ScreenSaver]\nSectors=0\nSpeed=500\nDelay=-3\n");
-    EXPECT_EQ(dialog.positions(), (Settings{1, 69, 0}));
-    dialog.setSectors(7);
-    dialog.setSpeed(-1);
-    dialog.setDelay(25000);
-    EXPECT_EQ(dialog.positions(), (Settings{7, 0, 20000}));
-    EXPECT_EQ(dialog.sectorsLabel(), "7");
-    EXPECT_EQ(dialog.delayLabel(","), "20,0 sec. ");
-    const std::string saved = dialog.okText("[Keep]\nA=1\n");
-    EXPECT_EQ(saved, "[Keep]\nA=1\n[Mirelune ScreenSaver]\nSectors= 7\nSpeed=0\nDelay=20000\n");
+TEST(ConfigDialogModel, EachSliderMovesItsOwnSettingWithinItsOwnRange) {
+    using Slider = ConfigDialogModel::Slider;
+    ConfigDialogModel dialog(Settings{5, 30, 1000});
+    dialog.move(Slider::sectors, 0);
+    dialog.move(Slider::speed, 70);
+    dialog.move(Slider::delay, 25000);
+    EXPECT_EQ(dialog.positions(), (Settings{1, 69, 20000}));
+    EXPECT_EQ(dialog.position(Slider::speed), 69);
+    EXPECT_EQ(dialog.label(Slider::sectors), "1");
+    EXPECT_EQ(dialog.label(Slider::speed), "Fastest");
+    EXPECT_EQ(dialog.label(Slider::delay, ","), "20,0 sec. ");
 }
 
 }  // namespace

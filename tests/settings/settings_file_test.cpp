@@ -90,29 +90,55 @@ TEST(TextFile, NamesDifferingOnlyInCaseReachOneEntry) {
 
 TEST(SettingsFile, WhatTheWriterSavesIsWhatTheReaderLoads) {
     const TempDir dir;
-    EXPECT_EQ(loadSettings(findEntryIgnoringCase(dir.path(), kSettingsReadName)), Settings{});
+    const fs::path readFile = findEntryIgnoringCase(dir.path(), kSettingsReadName);
+    EXPECT_EQ(loadSettings(readFile), Settings{});
 
     const Settings chosen{7, 12, 3400};
     const FileWriteResult saved =
-        saveSettings(findEntryIgnoringCase(dir.path(), kSettingsWriteName), chosen);
+        saveSettings(readFile, findEntryIgnoringCase(dir.path(), kSettingsWriteName), chosen);
     ASSERT_TRUE(saved.ok) << saved.message;
     EXPECT_EQ(loadSettings(findEntryIgnoringCase(dir.path(), kSettingsReadName)), chosen);
     EXPECT_EQ(entriesOf(dir.path()).size(), 1u);
 }
 
-TEST(SettingsFile, SaveKeepsOtherContentAndRefusesAnUnreadableFile) {
+TEST(SettingsFile, SaveStartsFromTheFileItReplacesElseFromTheOneReadWhichItNeverWrites) {
     const TempDir dir;
-    const fs::path file = dir.path() / "Mirelune.ini";
-    writeRaw(file, "[Other]\nA=1\n");
-    ASSERT_TRUE(saveSettings(file, Settings{}).ok);
-    EXPECT_EQ(readTextFile(file),
-              "[Other]\nA=1\n[Mirelune ScreenSaver]\nSectors= 5\nSpeed=69\nDelay=1000\n");
+    const fs::path legacy = dir.path() / "old.ini";
+    const fs::path target = dir.path() / "new" / "folder" / "Mirelune.ini";
+    writeRaw(legacy, "[Other]\r\nA=1\r\n");
 
-    const std::string huge = "[Other]\n" + std::string(kMaxTextFileSize, ';') + "\n";
-    writeRaw(file, huge);
-    EXPECT_FALSE(saveSettings(file, Settings{}).ok);
-    std::ifstream in(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), huge);
+    ASSERT_TRUE(saveSettings(legacy, target, Settings{}).ok);
+    const std::string moved =
+        "[Other]\r\nA=1\r\n[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n";
+    EXPECT_EQ(readTextFile(target), moved);
+    EXPECT_EQ(readTextFile(legacy), "[Other]\r\nA=1\r\n");
+
+    writeRaw(legacy, "[Legacy]\nB=2\n");
+    ASSERT_TRUE(saveSettings(legacy, target, Settings{}).ok);
+    EXPECT_EQ(readTextFile(target), moved);
+}
+
+TEST(SettingsFile, SaveRefusesWhatItCannotReadOrCreateAndChangesNothing) {
+    const TempDir dir;
+    const fs::path legacy = dir.path() / "old.ini";
+    writeRaw(legacy, "[Legacy]\nB=2\n");
+
+    const fs::path huge = dir.path() / "Mirelune.ini";
+    const std::string hugeText = "[Other]\n" + std::string(kMaxTextFileSize, ';') + "\n";
+    writeRaw(huge, hugeText);
+    EXPECT_FALSE(saveSettings(legacy, huge, Settings{}).ok);
+    std::ifstream in(huge, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), hugeText);
+
+    // A file standing where the folder belongs is not the settings' to remove.
+    const fs::path blocker = dir.path() / "Mirelune";
+    writeRaw(blocker, "keep me");
+    EXPECT_FALSE(saveSettings(legacy, blocker / "Mirelune.ini", Settings{}).ok);
+    EXPECT_EQ(readTextFile(blocker), "keep me");
+
+    EXPECT_EQ(entriesOf(dir.path()),
+              (std::set<std::string>{"old.ini", "Mirelune.ini", "Mirelune"}));
+    EXPECT_EQ(readTextFile(legacy), "[Legacy]\nB=2\n");
 }
 
 }  // namespace
