@@ -1,7 +1,7 @@
 // The window is an ordinary top-level one rather than a dialog box, so that it can be resized,
 // minimised and shown in the task bar; the dialog manager is borrowed for keyboard
-// navigation only. Everything the labels show and the file receives comes from the portable
-// dialog model, which is where those rules are tested.
+// navigation only. What the labels show comes from the portable dialog model, and OK saves
+// through the portable saveSettings, which is where those rules are tested.
 #include "config_dialog.h"
 
 #include <commctrl.h>

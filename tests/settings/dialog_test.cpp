@@ -39,13 +39,6 @@ TEST(DialogLabels, DelayShowsTenthsWithHalvesGoingUp) {
     EXPECT_EQ(delayLabelText(1050, ","), "1,1 sec. ");
 }
 
-TEST(DialogLabels, SectorsShowBareDigits) {
-    EXPECT_EQ(sectorsLabelText(7), "7");
-    EXPECT_EQ(sectorsLabelText(10), "10");
-    EXPECT_EQ(sectorsLabelText(0), "1");
-    EXPECT_EQ(sectorsLabelText(kMax), "10");
-}
-
 TEST(ConfigDialogModel, EachSliderMovesItsOwnSettingWithinItsOwnRange) {
     using Slider = ConfigDialogModel::Slider;
     ConfigDialogModel dialog(Settings{5, 30, 1000});

@@ -67,15 +67,6 @@ TEST(TextFile, FailedWritesAreReportedAndLeaveNoTrace) {
     EXPECT_EQ(readTextFile(blocked / "inside"), "kept");
 }
 
-TEST(TextFile, EnsureDirectoryCreatesParentsAndFailsOnAFile) {
-    const TempDir dir;
-    EXPECT_TRUE(ensureDirectory(dir.path() / "a" / "b"));
-    EXPECT_TRUE(fs::is_directory(dir.path() / "a" / "b"));
-    EXPECT_TRUE(ensureDirectory(dir.path() / "a"));
-    writeRaw(dir.path() / "file", "");
-    EXPECT_FALSE(ensureDirectory(dir.path() / "file"));
-}
-
 TEST(TextFile, NamesDifferingOnlyInCaseReachOneEntry) {
     const TempDir dir;
     EXPECT_EQ(findEntryIgnoringCase(dir.path(), "Mirelune.ini"), dir.path() / "Mirelune.ini");
