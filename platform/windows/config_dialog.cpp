@@ -17,6 +17,8 @@
 #include "settings/config_dialog_model.h"
 #include "settings/settings_file.h"
 #include "twips.h"
+#include "wide_text.h"
+#include "window_class.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -117,31 +119,6 @@ struct DialogState {
 
 DialogState* stateOf(HWND window) {
     return reinterpret_cast<DialogState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-std::wstring widen(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
-        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-std::string narrow(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(wide.size());
-    std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size,
-                                                                  nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    return utf8;
 }
 
 std::string userDecimalSeparator() {
@@ -355,17 +332,14 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool registerWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    // Null in a module without the icon; the system then shows its default one.
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MIRELUNE));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+bool registerDialogClass(HINSTANCE instance) {
+    // The icon is null in a module without it; the system then shows its default one.
+    return registerWindowClass(instance,
+                               {.name = kClassName,
+                                .procedure = windowProc,
+                                .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                                .cursor = LoadCursorW(nullptr, IDC_ARROW),
+                                .icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MIRELUNE))});
 }
 
 bool isConfigWindow(HWND window) {
@@ -376,7 +350,7 @@ bool isConfigWindow(HWND window) {
 
 HWND createDialog(HINSTANCE instance, const SettingsLocation& location) {
     INITCOMMONCONTROLSEX commonControls{sizeof commonControls, ICC_BAR_CLASSES};
-    if (!InitCommonControlsEx(&commonControls) || !registerWindowClass(instance)) {
+    if (!InitCommonControlsEx(&commonControls) || !registerDialogClass(instance)) {
         return nullptr;
     }
     auto state = std::make_unique<DialogState>(location, loadSettings(location.readFile),

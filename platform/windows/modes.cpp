@@ -1,18 +1,20 @@
 #include "modes.h"
 
 #include "config_dialog.h"
-#include "host/failure_messages.h"
-#include "host/preview_handle.h"
-#include "host/render_settings.h"
 #include "host/saver_run.h"
 #include "password_form.h"
 #include "settings/settings_file.h"
+#include "wide_text.h"
 
 namespace mirelune::windows {
 namespace {
 
-void showFailure(Platform& platform, const FailureMessage& failure) {
-    platform.messageBox(failure.text, failure.caption);
+constexpr wchar_t kAppTitle[] = L"Mirelune";
+
+// A box with one OK button; without a caption of its own it shows the program's name.
+void showFailure(const FailureMessage& failure) {
+    const std::wstring caption = failure.caption ? widen(*failure.caption) : kAppTitle;
+    MessageBoxW(nullptr, widen(failure.text).c_str(), caption.c_str(), MB_OK);
 }
 
 Size primaryScreenSize() {
@@ -23,11 +25,11 @@ Size primaryScreenSize() {
 
 void WindowsModes::runSaver() {
     beginSaverRun(context_, platform_);
-    const Settings settings = loadSettings(platform_.settingsFile());
+    const Settings settings = loadSettings(platform_.settingsLocation().readFile);
     fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(settings),
                                WindowState::Maximized, primaryScreenSize());
     if (!fract_) {
-        showFailure(platform_, kSaverFailed);
+        showFailure(kSaverFailed);
         return;
     }
     fract_->showFullScreen();
@@ -36,18 +38,18 @@ void WindowsModes::runSaver() {
 void WindowsModes::runPreview() {
     const std::optional<std::int64_t> handle = previewHandle(platform_.argumentText());
     if (!handle) {
-        showFailure(platform_, kPreviewFailed);
+        showFailure(kPreviewFailed);
         return;
     }
     const HWND pane =
         reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<std::int32_t>(*handle)));
     // A handle that names no window has nothing to show in: end quietly.
     if (!IsWindow(pane)) return;
-    const Settings stored = loadSettings(platform_.settingsFile());
+    const Settings stored = loadSettings(platform_.settingsLocation().readFile);
     fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(stored),
                                WindowState::Normal, {1, 1});
     if (!fract_) {
-        showFailure(platform_, kPreviewFailed);
+        showFailure(kPreviewFailed);
         return;
     }
     fract_->fract().settings() = kPreviewSettings;
@@ -56,19 +58,18 @@ void WindowsModes::runPreview() {
 
 void WindowsModes::showConfig() {
     dialogLoaded_ = openConfigDialog(instance_, platform_.settingsLocation());
-    if (!dialogLoaded_) showFailure(platform_, kConfigFailed);
+    if (!dialogLoaded_) showFailure(kConfigFailed);
 }
 
 void WindowsModes::changePassword() {
     const HWND form = showPasswordForm(instance_);
     if (!form) {
-        showFailure(platform_, kPasswordChangeFailed);
+        showFailure(kPasswordChangeFailed);
         return;
     }
     dialogLoaded_ = true;
     platform_.processPendingEvents();
-    platform_.setOwnerWindow(form);
-    if (!platform_.changePassword()) showFailure(platform_, kPasswordChangeFailed);
+    if (!openPasswordChange(form)) showFailure(kPasswordChangeFailed);
 }
 
 int WindowsModes::run() {

@@ -2,6 +2,7 @@
 
 #include "host/screen_layout.h"
 #include "input_events.h"
+#include "window_class.h"
 
 namespace mirelune::windows {
 namespace {
@@ -26,16 +27,11 @@ MonitorBlanks::MonitorBlanks(HINSTANCE instance, InputHandler onInput)
     std::vector<Monitor> monitors;
     EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
     const std::vector<ScreenRect> areas = blankAreas(monitors);
-    if (areas.empty()) return;
-
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
+    const WindowClass blank{.name = kClassName,
+                            .procedure = windowProc,
+                            .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                            .style = CS_DBLCLKS};
+    if (areas.empty() || !registerWindowClass(instance, blank)) return;
     for (const ScreenRect& rect : areas) {
         const HWND window = CreateWindowExW(
             WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, rect.left, rect.top,

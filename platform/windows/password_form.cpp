@@ -1,6 +1,8 @@
 #include "password_form.h"
 
+#include "system_function.h"
 #include "twips.h"
+#include "window_class.h"
 
 namespace mirelune::windows {
 namespace {
@@ -22,14 +24,12 @@ LRESULT CALLBACK formProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 HWND showPasswordForm(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = formProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass)) return nullptr;
+    if (!registerWindowClass(instance, {.name = kClassName,
+                                        .procedure = formProc,
+                                        .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                                        .cursor = LoadCursorW(nullptr, IDC_ARROW)})) {
+        return nullptr;
+    }
 
     const HWND window =
         CreateWindowExW(kExStyle, kClassName, L"Form1", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -45,6 +45,14 @@ HWND showPasswordForm(HINSTANCE instance) {
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     return window;
+}
+
+bool openPasswordChange(HWND form) {
+    // The password provider's dialog lives in a library that not every system has.
+    using Change = DWORD WINAPI(LPCSTR, HWND, DWORD, LPVOID);
+    auto* change = systemFunction<Change>(L"mpr.dll", "PwdChangePasswordA");
+    if (change) change("SCRSAVE", form, 0, nullptr);
+    return change != nullptr;
 }
 
 }  // namespace mirelune::windows

@@ -11,4 +11,8 @@ namespace mirelune::windows {
 // WM_QUIT.
 HWND showPasswordForm(HINSTANCE instance);
 
+// Opens the password-change dialog for the saver's provider, owned by `form`, and returns
+// when it closes; false when the dialog could not be opened at all.
+bool openPasswordChange(HWND form);
+
 }  // namespace mirelune::windows

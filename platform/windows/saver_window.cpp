@@ -1,6 +1,8 @@
 #include "saver_window.h"
 
 #include "input_events.h"
+#include "system_function.h"
+#include "window_class.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,17 +32,6 @@ enum SessionEvent : WPARAM {
     kSessionUnlock = 8,
 };
 
-bool registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_OWNDC | CS_DBLCLKS;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 Size clientSize(HWND window) {
     RECT rect{};
     GetClientRect(window, &rect);
@@ -55,12 +46,18 @@ std::uint32_t toDisplayOrder(Colour colour) {
 }  // namespace
 
 SaverWindow::SaverWindow(WinPlatform& platform, HostContext& context)
-    : platform_(platform), session_(context, platform) {}
+    : platform_(platform), session_(context) {}
 
 std::unique_ptr<SaverWindow> SaverWindow::load(HINSTANCE instance, WinPlatform& platform,
                                                HostContext& context, const RenderSettings& settings,
                                                WindowState state, Size initialSize) {
-    if (!registerClass(instance)) return nullptr;
+    if (!registerWindowClass(instance,
+                             {.name = kClassName,
+                              .procedure = DefWindowProcW,
+                              .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                              .style = CS_OWNDC | CS_DBLCLKS})) {
+        return nullptr;
+    }
     std::unique_ptr<SaverWindow> form(new SaverWindow(platform, context));
     form->window_ =
         CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_POPUP, 0, 0, initialSize.width,
@@ -85,14 +82,10 @@ SaverWindow::~SaverWindow() {
 void SaverWindow::watchAudience() {
     displayNotification_ = RegisterPowerSettingNotification(window_, &kConsoleDisplayState,
                                                             DEVICE_NOTIFY_WINDOW_HANDLE);
-    // The session notifications live in a library that is only loaded when needed; it stays
-    // loaded for the window's life.
-    using Register = BOOL WINAPI(HWND, DWORD);
-    if (const HMODULE library = LoadLibraryW(L"wtsapi32.dll")) {
-        auto* registerSession = reinterpret_cast<Register*>(
-            reinterpret_cast<void*>(GetProcAddress(library, "WTSRegisterSessionNotification")));
-        if (registerSession) registerSession(window_, 0 /* this session only */);
-    }
+    // The session notifications live in a library that is only loaded when needed.
+    auto* registerSession =
+        systemFunction<BOOL WINAPI(HWND, DWORD)>(L"wtsapi32.dll", "WTSRegisterSessionNotification");
+    if (registerSession) registerSession(window_, 0 /* this session only */);
 }
 
 void SaverWindow::setAudienceAway(bool& flag, bool away) {
@@ -190,7 +183,7 @@ void SaverWindow::onInput(InputEvent event) {
 }
 
 void SaverWindow::requestUnload() {
-    if (closed_ || session_.cancelUnload()) return;
+    if (closed_ || session_.cancelUnload(platform_)) return;
     closed_ = true;
     DestroyWindow(window_);
 }

@@ -1,5 +1,7 @@
 #include "twips.h"
 
+#include "system_function.h"
+
 namespace mirelune::windows {
 namespace {
 
@@ -7,17 +9,9 @@ static_assert(twipsToPixels(4680, 96) == 312 && twipsToPixels(-120, 96) == -8);
 static_assert(twipsToPixels(5, 144) == 1 && twipsToPixels(-5, 144) == -1,
               "a half pixel rounds away from zero on both sides");
 
-// The per-DPI functions came with Windows 10; they are looked up when first needed so that
-// the saver still starts on older systems, which then get the screen's DPI.
-template <typename Function>
-Function user32Function(const char* name) {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) {
-        return nullptr;
-    }
-    // Through the generic function pointer type, which converts to any other one.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
-}
+// The per-DPI functions of this library came with Windows 10; they are looked up when first
+// needed so that the saver still starts on older systems, which then get the screen's DPI.
+constexpr wchar_t kUser32[] = L"user32.dll";
 
 Dpi screenDpi() {
     Dpi dpi;
@@ -35,8 +29,9 @@ Dpi screenDpi() {
 }  // namespace
 
 Dpi windowDpi(HWND window) {
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    using GetDpiForWindowFunction = UINT WINAPI(HWND);
+    static const auto getDpiForWindow =
+        systemFunction<GetDpiForWindowFunction>(kUser32, "GetDpiForWindow");
     if (getDpiForWindow != nullptr) {
         if (const int dpi = static_cast<int>(getDpiForWindow(window)); dpi > 0) {
             return {dpi, dpi};
@@ -46,9 +41,9 @@ Dpi windowDpi(HWND window) {
 }
 
 RECT windowRectForClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
-    using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    using AdjustForDpiFunction = BOOL WINAPI(LPRECT, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi =
-        user32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+        systemFunction<AdjustForDpiFunction>(kUser32, "AdjustWindowRectExForDpi");
     RECT rect{0, 0, width, height};
     if (adjustForDpi != nullptr &&
         adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
@@ -60,9 +55,9 @@ RECT windowRectForClient(int width, int height, DWORD style, DWORD exStyle, int 
 }
 
 HFONT createMessageFont(int dpi) {
-    using MetricsForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    using MetricsForDpiFunction = BOOL WINAPI(UINT, UINT, PVOID, UINT, UINT);
     static const auto metricsForDpi =
-        user32Function<MetricsForDpiFunction>("SystemParametersInfoForDpi");
+        systemFunction<MetricsForDpiFunction>(kUser32, "SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (metricsForDpi != nullptr && metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics,

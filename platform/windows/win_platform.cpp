@@ -1,9 +1,9 @@
 #include "win_platform.h"
 
 #include <algorithm>
-#include <limits>
 
-#include "render/fract.h"
+#include "system_function.h"
+#include "wide_text.h"
 
 namespace mirelune::windows {
 namespace {
@@ -12,38 +12,8 @@ namespace {
 // previous-instance flag of a desktop program.
 constexpr wchar_t kInstanceMutexName[] = L"Local\\Mirelune.ScreenSaver.Instance";
 constexpr UINT kScreenSaverRunning = 97;
-constexpr wchar_t kAppTitle[] = L"Mirelune";
-
-// A function of a system library loaded at run time: the 95-family password services do not
-// exist on later systems, so they are never linked directly.
-template <typename Function>
-Function* loadEntry(const wchar_t* library, const char* name, HMODULE& module) {
-    module = LoadLibraryW(library);
-    if (!module) return nullptr;
-    return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 }  // namespace
-
-std::wstring widen(std::string_view text) {
-    if (text.empty()) return {};
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-std::string narrow(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        length, nullptr, nullptr);
-    return result;
-}
 
 WinPlatform::WinPlatform() : location_(findSettingsLocation()) {
     instanceMutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
@@ -77,22 +47,10 @@ void WinPlatform::setScreenSaverRunning(bool running) {
 }
 
 PasswordCheck WinPlatform::verifyScreenSavePassword() {
-    using Verify = BOOL WINAPI(HWND);
-    HMODULE module = nullptr;
-    Verify* verify = loadEntry<Verify>(L"password.cpl", "VerifyScreenSavePwd", module);
-    PasswordCheck result = PasswordCheck::Unavailable;
-    if (verify) result = verify(owner_) ? PasswordCheck::Accepted : PasswordCheck::Refused;
-    if (module) FreeLibrary(module);
-    return result;
-}
-
-bool WinPlatform::changePassword() {
-    using Change = DWORD WINAPI(LPCSTR, HWND, DWORD, LPVOID);
-    HMODULE module = nullptr;
-    Change* change = loadEntry<Change>(L"mpr.dll", "PwdChangePasswordA", module);
-    if (change) change("SCRSAVE", owner_, 0, nullptr);
-    if (module) FreeLibrary(module);
-    return change != nullptr;
+    // The 95 family's password service does not exist on later systems.
+    auto* verify = systemFunction<BOOL WINAPI(HWND)>(L"password.cpl", "VerifyScreenSavePwd");
+    if (!verify) return PasswordCheck::Unavailable;
+    return verify(owner_) ? PasswordCheck::Accepted : PasswordCheck::Refused;
 }
 
 std::uint32_t WinPlatform::versionPlatformId() {
@@ -123,12 +81,6 @@ RegistryReply WinPlatform::queryRegistryValue(std::uint32_t root, std::string_vi
     reply.length = length;
     RegCloseKey(key);
     return reply;
-}
-
-void WinPlatform::messageBox(std::string_view text, std::optional<std::string_view> caption) {
-    const std::wstring wideText = widen(text);
-    const std::wstring wideCaption = caption ? widen(*caption) : std::wstring(kAppTitle);
-    MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), MB_OK);
 }
 
 bool WinPlatform::displayPropertiesWindowExists() {

@@ -1,18 +1,19 @@
 // mirelune: the kaleidoscope as an X11 program and XScreenSaver hack.
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "context_free_hooks.h"
 #include "host/host_context.h"
 #include "host/render_driver.h"
-#include "host/render_settings.h"
-#include "host/saver_run.h"
 #include "host/saver_session.h"
 #include "options.h"
 #include "settings/settings_file.h"
+#include "settings_location.h"
 #include "x11_platform.h"
 #include "x11_window.h"
 
@@ -29,6 +30,12 @@ int fail(std::string_view message, int status) {
     return status;
 }
 
+std::optional<std::string_view> environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value) return std::nullopt;
+    return std::string_view(value);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,10 +43,7 @@ int main(int argc, char** argv) {
     using namespace mirelune::x11;
 
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const char* xscreensaverWindow = std::getenv("XSCREENSAVER_WINDOW");
-    const ParseResult parsed =
-        parseOptions(args, xscreensaverWindow ? std::optional<std::string_view>(xscreensaverWindow)
-                                              : std::nullopt);
+    const ParseResult parsed = parseOptions(args, environment("XSCREENSAVER_WINDOW"));
     if (!parsed.ok()) return fail(parsed.error, kExitUsage);
     if (parsed.help) {
         std::cout << usage();
@@ -65,23 +69,23 @@ int main(int argc, char** argv) {
         return fail(error, kExitFailure);
     }
 
-    HostContext context(seedClockOf(platform));
+    // The window hides its own cursor; system keys and passwords belong to the Windows saver.
+    HostContext context(seedClockReading);
     context.runMode = options.target == Target::FullScreen ? RunMode::Saver : RunMode::Preview;
     context.random.randomize();
-    const bool fullScreen = context.runMode == RunMode::Saver;
-    if (fullScreen) beginSaverRun(context, platform);
 
     // The embedded and full-screen pictures cover the window as it is; the window of its own
     // keeps whatever size the user gives it too, with black strips beside the grid.
-    const Settings settings = applyOptions(loadSettings(platform.settingsFile()), options);
+    const auto file = settingsFile(environment("XDG_CONFIG_HOME"), environment("HOME"));
+    const Settings settings =
+        applyOptions(loadSettings(file.value_or(std::filesystem::path())), options);
     Fract fract(context.random, toRenderSettings(settings), window->size(), WindowState::Maximized);
-    SaverSession session(context, platform);
+    SaverSession session(context);
     platform.setEventTarget(window.get());
     window->show(fract, session);
     runRenderLoop(platform, fract, *window);
 
     platform.setEventTarget(nullptr);
-    if (fullScreen) endSaverRun(context, platform);
     window.reset();
     XCloseDisplay(display);
     return 0;

@@ -4,25 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <ctime>
-#include <iostream>
 
 #include "context_free_hooks.h"
-#include "render/fract.h"
-#include "settings_location.h"
 
 namespace mirelune::x11 {
-namespace {
-
-std::optional<std::string_view> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (!value) return std::nullopt;
-    return std::string_view(value);
-}
-
-}  // namespace
 
 X11Platform::X11Platform(Display* display, int terminationFd)
     : display_(display), terminationFd_(terminationFd) {}
@@ -33,21 +19,12 @@ std::int64_t X11Platform::nowMs() {
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-std::uint64_t X11Platform::seedClockReading() {
+std::uint64_t seedClockReading() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const auto nanoseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000000000u +
                              static_cast<std::uint64_t>(now.tv_nsec);
     return nanoseconds ^ static_cast<std::uint64_t>(getpid()) << 40;
-}
-
-void X11Platform::messageBox(std::string_view text, std::optional<std::string_view> caption) {
-    std::cerr << "mirelune: " << (caption ? std::string(*caption) + ": " : "") << text << '\n';
-}
-
-std::filesystem::path X11Platform::settingsFile() {
-    return x11::settingsFile(environment("XDG_CONFIG_HOME"), environment("HOME"))
-        .value_or(std::filesystem::path());
 }
 
 void X11Platform::waitForEvents(std::int64_t deadlineMs) {

@@ -198,7 +198,7 @@ void X11Window::handleEvent(const XEvent& event) {
 }
 
 void X11Window::onInput(InputEvent event) {
-    if (session_->onInput(event) && !session_->cancelUnload()) closed_ = true;
+    if (session_->onInput(event)) closed_ = true;
 }
 
 void X11Window::hideCursor() {

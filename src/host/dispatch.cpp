@@ -1,7 +1,10 @@
 #include "host/dispatch.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
+
+#include "host/number_text.h"
 
 namespace mirelune {
 
@@ -33,6 +36,15 @@ bool refusesStart(bool displayPropertiesWindowExists, bool previousInstanceRunni
             ? std::string_view{}
             : argumentText.substr(first, argumentText.find_last_not_of(' ') - first + 1);
     return !displayPropertiesWindowExists && previousInstanceRunning && trimmed == "/s";
+}
+
+std::optional<std::int64_t> previewHandle(std::string_view argumentText) {
+    constexpr std::size_t kSwitchAndSeparator = 3;
+    const std::string_view rest = argumentText.size() > kSwitchAndSeparator
+                                      ? argumentText.substr(kSwitchAndSeparator)
+                                      : std::string_view{};
+    return wholeNumberFromText(rest, std::numeric_limits<std::int32_t>::min(),
+                               std::numeric_limits<std::uint32_t>::max());
 }
 
 }  // namespace mirelune

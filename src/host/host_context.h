@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "common/random.h"
-#include "host/platform.h"
-#include "host/run_mode.h"
+#include "host/dispatch.h"
+#include "host/saver_services.h"
 
 namespace mirelune {
 
@@ -28,8 +28,8 @@ struct HostContext {
     bool passwordFeaturesOn() const { return osVersion == "95" && usePassword == 1; }
 };
 
-inline SeedClock seedClockOf(Platform& platform) {
-    return [&platform] { return platform.seedClockReading(); };
+inline SeedClock seedClockOf(SaverServices& services) {
+    return [&services] { return services.seedClockReading(); };
 }
 
 }  // namespace mirelune

@@ -4,9 +4,9 @@
 
 namespace mirelune {
 
-void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
+void runRenderLoop(EventLoop& events, Fract& fract, RenderWindow& window) {
     while (!window.closed()) {
-        const std::int64_t stepped = platform.nowMs();
+        const std::int64_t stepped = events.nowMs();
         const std::int64_t deadline = window.resting() ? kNoDeadline : fract.step(stepped);
 
         const std::vector<RowSpan> rows = fract.takeChangedRows();
@@ -18,12 +18,12 @@ void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window) {
 
         // Events get their turn after every step, also when the next step is due at once
         // (no speed wait, no delay, or nothing to draw): the loop can never starve them.
-        platform.processPendingEvents();
+        events.processPendingEvents();
         if (window.closed()) break;
         // A clock that went back since the step would make its deadline too far off; the
         // next step measures its wait again.
-        const std::int64_t now = platform.nowMs();
-        if (now >= stepped && deadline > now) platform.waitForEvents(deadline);
+        const std::int64_t now = events.nowMs();
+        if (now >= stepped && deadline > now) events.waitForEvents(deadline);
     }
 }
 

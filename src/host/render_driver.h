@@ -4,12 +4,26 @@
 // and nothing runs while a wait has nothing to do.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
-#include "host/platform.h"
 #include "render/fract.h"
+#include "settings/settings.h"
 
 namespace mirelune {
+
+// The platform's event queue and the clock its waits are measured by.
+class EventLoop {
+  public:
+    virtual ~EventLoop() = default;
+    // Monotonic milliseconds, the clock of every wait.
+    virtual std::int64_t nowMs() = 0;
+    // Blocks until an event arrives or the clock reaches deadlineMs, processes what arrived,
+    // then returns; the caller loops. It never spins: the wait sleeps in the event queue.
+    virtual void waitForEvents(std::int64_t deadlineMs) = 0;
+    // Processes the events already queued, then returns.
+    virtual void processPendingEvents() = 0;
+};
 
 // The window the renderer paints into, as the driver sees it.
 class RenderWindow {
@@ -28,6 +42,14 @@ class RenderWindow {
     virtual bool resting() const { return false; }
 };
 
-void runRenderLoop(Platform& platform, Fract& fract, RenderWindow& window);
+void runRenderLoop(EventLoop& events, Fract& fract, RenderWindow& window);
+
+// The small preview pane draws with these whatever the settings file says.
+inline constexpr RenderSettings kPreviewSettings{5, 8, 1};
+
+constexpr RenderSettings toRenderSettings(const Settings& settings) {
+    return {static_cast<double>(settings.sectors), static_cast<double>(settings.speed),
+            settings.delay};
+}
 
 }  // namespace mirelune

@@ -2,9 +2,6 @@
 
 namespace mirelune {
 
-SaverSession::SaverSession(const HostContext& context, Platform& platform)
-    : context_(context), platform_(platform) {}
-
 bool SaverSession::onInput(InputEvent event) {
     if (context_.runMode != RunMode::Saver) {
         return false;
@@ -16,14 +13,14 @@ bool SaverSession::onInput(InputEvent event) {
     return false;
 }
 
-bool SaverSession::cancelUnload() {
+bool SaverSession::cancelUnload(SaverServices& services) {
     if (context_.runMode != RunMode::Saver || !context_.passwordFeaturesOn()) {
         return false;
     }
     movecount_ = 0;
-    platform_.showCursor(true);
-    const bool refused = platform_.verifyScreenSavePassword() == PasswordCheck::Refused;
-    platform_.showCursor(false);
+    services.showCursor(true);
+    const bool refused = services.verifyScreenSavePassword() == PasswordCheck::Refused;
+    services.showCursor(false);
     return refused;
 }
 

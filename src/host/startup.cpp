@@ -1,14 +1,12 @@
 #include "host/startup.h"
 
-#include "host/dispatch.h"
-
 namespace mirelune {
 
-RunMode hostMain(HostContext& context, Platform& platform, ModeProcedures& modes) {
+RunMode hostMain(HostContext& context, SaverServices& services, ModeProcedures& modes) {
     // Each condition is queried on its own line so that none of them short-cuts another.
-    const bool displayProperties = platform.displayPropertiesWindowExists();
-    const bool previousInstance = platform.previousInstanceRunning();
-    const bool refused = refusesStart(displayProperties, previousInstance, platform.argumentText());
+    const bool displayProperties = services.displayPropertiesWindowExists();
+    const bool previousInstance = services.previousInstanceRunning();
+    const bool refused = refusesStart(displayProperties, previousInstance, services.argumentText());
     if (refused) {
         return RunMode::None;
     }
@@ -16,7 +14,7 @@ RunMode hostMain(HostContext& context, Platform& platform, ModeProcedures& modes
     context.random.randomize();
 
     // The input handlers read runMode while the mode's procedure runs, so it is set first.
-    context.runMode = dispatch(platform.argumentText());
+    context.runMode = dispatch(services.argumentText());
     switch (context.runMode) {
         case RunMode::Preview:
             modes.runPreview();

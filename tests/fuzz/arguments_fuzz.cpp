@@ -9,7 +9,6 @@
 #include "fuzz_check.h"
 #include "host/dispatch.h"
 #include "host/number_text.h"
-#include "host/preview_handle.h"
 
 using namespace mirelune;
 using mirelune::fuzz::require;

@@ -2,13 +2,34 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
+#include <algorithm>
+#include <functional>
+
 #include "host/saver_session.h"
 
 namespace mirelune {
 namespace {
 
-using testing::FakePlatform;
+// The clock stands still; a wait with nothing scripted for it jumps to its deadline.
+class FakeEventLoop : public EventLoop {
+  public:
+    std::int64_t now = 0;
+    std::function<void()> onPump;              // runs inside processPendingEvents
+    std::function<void(std::int64_t)> onWait;  // runs inside waitForEvents instead
+    std::vector<std::int64_t> waits;           // the deadlines waited for
+
+    std::int64_t nowMs() override { return now; }
+    void waitForEvents(std::int64_t deadlineMs) override {
+        waits.push_back(deadlineMs);
+        if (onWait)
+            onWait(deadlineMs);
+        else
+            now = std::max(now, deadlineMs);
+    }
+    void processPendingEvents() override {
+        if (onPump) onPump();
+    }
+};
 
 class FakeWindow : public RenderWindow {
   public:
@@ -45,7 +66,7 @@ struct Rig {
         fract.resize(size);
         fract.activate();
         // A runaway loop must fail the test, not hang it.
-        platform.onPump = [this] {
+        events.onPump = [this] {
             if (++pumps > 100000) {
                 ADD_FAILURE() << "the loop never waits";
                 window.close();
@@ -54,7 +75,7 @@ struct Rig {
         };
     }
 
-    FakePlatform platform;
+    FakeEventLoop events;
     Random random;
     Fract fract;
     FakeWindow window;
@@ -67,7 +88,7 @@ TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
     rig.onPump = [&] {
         if (rig.fract.picturesCompleted() == 2) rig.window.close();
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
+    runRenderLoop(rig.events, rig.fract, rig.window);
 
     // Two pictures of 15 rows, each row followed by events and a 78 ms sleep, and each
     // finished picture by events and the delay: every wait lies ahead of the clock.
@@ -75,7 +96,7 @@ TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
     EXPECT_EQ(rig.pumps, 32);
     std::int64_t previous = 0;
     int rowWaits = 0, delays = 0;
-    for (std::int64_t deadline : rig.platform.waits) {
+    for (std::int64_t deadline : rig.events.waits) {
         rowWaits += deadline - previous == 78;
         delays += deadline - previous == 1000;
         previous = deadline;
@@ -89,7 +110,7 @@ TEST(RenderDriver, OnlyChangedRowsArePresented) {
     rig.onPump = [&] {
         if (rig.window.presentedRows.size() == 3) rig.window.close();
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
+    runRenderLoop(rig.events, rig.fract, rig.window);
     // The first row comes with the clear of the whole surface; later rows touch two surface
     // rows in each of the five tile rows.
     EXPECT_EQ(rig.window.presentedRows, (std::vector<int>{150, 10, 10}));
@@ -99,26 +120,26 @@ TEST(RenderDriver, AKeyEndsTheSaverWithinOneRow) {
     Rig rig({5, 69, 0}, {200, 150});
     HostContext context(fixedSeedClock(1));
     context.runMode = RunMode::Saver;
-    SaverSession session(context, rig.platform);
+    SaverSession session(context);
     rig.onPump = [&] {
         if (rig.pumps == 6 && session.onInput(InputEvent::KeyDown)) rig.window.close();
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
+    runRenderLoop(rig.events, rig.fract, rig.window);
     EXPECT_EQ(rig.window.presentedRows.size(), 6u);
 }
 
 TEST(RenderDriver, ATinyWindowWithNoDelayWaitsForEventsInsteadOfSpinning) {
     Rig rig({5, 69, 0}, {9, 9});
-    rig.platform.onWait = [&](std::int64_t deadline) {
+    rig.events.onWait = [&](std::int64_t deadline) {
         EXPECT_EQ(deadline, kNoDeadline);
         rig.fract.resize({200, 150});  // the only thing that can wake it: the window grows
-        rig.platform.onWait = nullptr;
+        rig.events.onWait = nullptr;
     };
     rig.onPump = [&] {
         if (rig.fract.picturesCompleted() == 1) rig.window.close();
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
-    EXPECT_EQ(rig.platform.waits.front(), kNoDeadline);
+    runRenderLoop(rig.events, rig.fract, rig.window);
+    EXPECT_EQ(rig.events.waits.front(), kNoDeadline);
     EXPECT_EQ(rig.fract.picturesCompleted(), 1u);
 }
 
@@ -127,7 +148,7 @@ TEST(RenderDriver, ANormalWindowIsTrimmedToTheGrid) {
     rig.onPump = [&] {
         if (rig.fract.picturesCompleted() == 1) rig.window.close();
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
+    runRenderLoop(rig.events, rig.fract, rig.window);
     EXPECT_EQ(rig.window.requestedSizes, (std::vector<Size>{{200, 150}}));
     EXPECT_EQ(rig.fract.surface().width(), 200);
 }
@@ -141,20 +162,20 @@ TEST(RenderDriver, AClockThatGoesBackNeverFreezesThePicture) {
     int jumps = 0;
     rig.onPump = [&] {
         if (rig.window.presentedRows.size() == 3 && jumps == 0) {
-            rig.platform.now -= kHour;
+            rig.events.now -= kHour;
             ++jumps;
         }
         if (rig.fract.picturesCompleted() == 1) rig.window.close();
     };
-    rig.platform.onWait = [&](std::int64_t deadline) {
-        EXPECT_LE(deadline - rig.platform.now, 78) << "a sleep stretched by the jump";
-        rig.platform.now = std::max(rig.platform.now, deadline);
+    rig.events.onWait = [&](std::int64_t deadline) {
+        EXPECT_LE(deadline - rig.events.now, 78) << "a sleep stretched by the jump";
+        rig.events.now = std::max(rig.events.now, deadline);
         if (rig.window.presentedRows.size() == 8 && jumps == 1) {
-            rig.platform.now -= kHour;
+            rig.events.now -= kHour;
             ++jumps;
         }
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
+    runRenderLoop(rig.events, rig.fract, rig.window);
     EXPECT_EQ(jumps, 2);
     EXPECT_EQ(rig.fract.picturesCompleted(), 1u);
     EXPECT_EQ(rig.window.presentedRows.size(), 15u);
@@ -163,20 +184,20 @@ TEST(RenderDriver, AClockThatGoesBackNeverFreezesThePicture) {
 TEST(RenderDriver, NothingIsPaintedWhileNobodyCanSeeTheWindow) {
     Rig rig({5, 69, 0}, {200, 150});
     rig.window.rest(true);  // the display went off before the first row
-    rig.platform.onWait = [&](std::int64_t deadline) {
+    rig.events.onWait = [&](std::int64_t deadline) {
         // Asleep in the event queue with no deadline: resting costs no processor time.
         EXPECT_EQ(deadline, kNoDeadline);
         EXPECT_TRUE(rig.window.presentedRows.empty());
         rig.window.rest(false);  // the display is back: a fresh picture starts
         rig.fract.activate();
-        rig.platform.onWait = nullptr;
+        rig.events.onWait = nullptr;
     };
     rig.onPump = [&] {
         if (rig.window.presentedRows.size() == 2) rig.window.close();
     };
-    runRenderLoop(rig.platform, rig.fract, rig.window);
-    ASSERT_FALSE(rig.platform.waits.empty()) << "painted without ever waiting";
-    EXPECT_EQ(rig.platform.waits.front(), kNoDeadline);
+    runRenderLoop(rig.events, rig.fract, rig.window);
+    ASSERT_FALSE(rig.events.waits.empty()) << "painted without ever waiting";
+    EXPECT_EQ(rig.events.waits.front(), kNoDeadline);
     EXPECT_EQ(rig.window.presentedRows.size(), 2u);
 }
 

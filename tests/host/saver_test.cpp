@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
+#include "fake_saver_services.h"
 #include "host/saver_run.h"
 #include "host/saver_session.h"
-#include "host/system_queries.h"
 
 namespace mirelune {
 namespace {
 
 using testing::dwordBytes;
-using testing::FakePlatform;
+using testing::FakeSaverServices;
 using Calls = std::vector<std::string>;
 
 constexpr InputEvent kEndingInputs[] = {InputEvent::Click, InputEvent::DoubleClick,
@@ -27,9 +26,9 @@ class SaverSessionTest : public ::testing::Test {
         return moves;
     }
 
-    FakePlatform platform;
+    FakeSaverServices services;
     HostContext context{fixedSeedClock(1)};
-    SaverSession session{context, platform};
+    SaverSession session{context};
 };
 
 TEST_F(SaverSessionTest, ClicksAndKeysEndAtOnceAndTheEleventhMouseMoveEnds) {
@@ -38,7 +37,7 @@ TEST_F(SaverSessionTest, ClicksAndKeysEndAtOnceAndTheEleventhMouseMoveEnds) {
     }
     EXPECT_EQ(movesAbsorbed(), 10);
     EXPECT_TRUE(session.onInput(InputEvent::MouseMove));
-    SaverSession other{context, platform};  // every form counts its own moves
+    SaverSession other{context};  // every form counts its own moves
     EXPECT_FALSE(other.onInput(InputEvent::MouseMove));
 }
 
@@ -51,9 +50,9 @@ TEST_F(SaverSessionTest, NothingReactsOutsideTheFullScreenMode) {
             EXPECT_FALSE(session.onInput(InputEvent::MouseMove));
             EXPECT_FALSE(session.onInput(kEndingInputs[i % 4]));
         }
-        EXPECT_FALSE(session.cancelUnload());
+        EXPECT_FALSE(session.cancelUnload(services));
     }
-    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_TRUE(services.calls.empty());
     context.runMode = RunMode::Saver;
     EXPECT_EQ(movesAbsorbed(), 10);  // the ignored moves were not counted
 }
@@ -63,25 +62,25 @@ TEST_F(SaverSessionTest, OnlyNinetyFiveWithSettingOneAsksForThePassword) {
          {std::pair{"NT", 1}, std::pair{"Unknown", 1}, std::pair{"95", 0}, std::pair{"95", 2}}) {
         context.osVersion = family;
         context.usePassword = static_cast<std::int16_t>(setting);
-        EXPECT_FALSE(session.cancelUnload()) << family << ' ' << setting;
+        EXPECT_FALSE(session.cancelUnload(services)) << family << ' ' << setting;
     }
-    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_TRUE(services.calls.empty());
 
     context.osVersion = "95";
     context.usePassword = 1;
-    platform.passwordAnswer = PasswordCheck::Refused;
+    services.passwordAnswer = PasswordCheck::Refused;
     EXPECT_EQ(movesAbsorbed(), 10);
-    EXPECT_TRUE(session.cancelUnload());
-    EXPECT_EQ(platform.calls, (Calls{"show", "password", "hide"}));
+    EXPECT_TRUE(session.cancelUnload(services));
+    EXPECT_EQ(services.calls, (Calls{"show", "password", "hide"}));
     EXPECT_EQ(movesAbsorbed(), 10);  // a refusal grants ten more moves
 
     // An unreachable password service must not lock the user in.
     for (PasswordCheck answer : {PasswordCheck::Accepted, PasswordCheck::Unavailable}) {
-        platform.passwordAnswer = answer;
-        EXPECT_FALSE(session.cancelUnload());
+        services.passwordAnswer = answer;
+        EXPECT_FALSE(session.cancelUnload(services));
     }
-    EXPECT_EQ(platform.count("password"), 3);
-    EXPECT_EQ(platform.count("hide"), 3);
+    EXPECT_EQ(services.count("password"), 3);
+    EXPECT_EQ(services.count("hide"), 3);
 }
 
 TEST(SaverRun, OnlyNinetyFiveWithTheSettingOneLocksTheKeysUntilTheEnd) {
@@ -102,16 +101,16 @@ TEST(SaverRun, OnlyNinetyFiveWithTheSettingOneLocksTheKeysUntilTheEnd) {
                           {2, {0, 1, 2}, "1", "NT", 0, {"hide", "show"}},
                           {0, {0, 1, 2}, "1", "Unknown", 0, {"hide", "show"}}};
     for (const Case& c : cases) {
-        FakePlatform platform;
-        platform.platformId = c.platformId;
-        platform.registryReply = c.reply;
-        platform.registryBytes = c.bytes;
+        FakeSaverServices services;
+        services.platformId = c.platformId;
+        services.registryReply = c.reply;
+        services.registryBytes = c.bytes;
         HostContext context{fixedSeedClock(1)};
-        beginSaverRun(context, platform);
-        endSaverRun(context, platform);
+        beginSaverRun(context, services);
+        endSaverRun(context, services);
         EXPECT_EQ(context.osVersion, c.osVersion);
         EXPECT_EQ(context.usePassword, c.usePassword) << c.bytes;
-        EXPECT_EQ(platform.calls, c.calls) << c.platformId << ' ' << c.bytes;
+        EXPECT_EQ(services.calls, c.calls) << c.platformId << ' ' << c.bytes;
     }
 }
 
@@ -138,10 +137,10 @@ TEST(ReadRegString, TurnsTheValueIntoText) {
                           {{0, 1, 0xFFFFFFFF}, "abc", filled("abc")},
                           {{0, 1, 2049}, "x", filled("x")}};
     for (const Case& c : cases) {
-        FakePlatform platform;
-        platform.registryReply = c.reply;
-        platform.registryBytes = c.bytes;
-        EXPECT_EQ(readRegString(platform, kHkeyCurrentUser, "Key", "Value"), c.text)
+        FakeSaverServices services;
+        services.registryReply = c.reply;
+        services.registryBytes = c.bytes;
+        EXPECT_EQ(readRegString(services, kHkeyCurrentUser, "Key", "Value"), c.text)
             << c.reply.length << ' ' << c.bytes;
     }
 }

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
-#include "host/dispatch.h"
+#include "fake_saver_services.h"
 #include "host/number_text.h"
-#include "host/preview_handle.h"
 
 namespace mirelune {
 namespace {
@@ -79,25 +77,25 @@ TEST(HostMain, SeedsAndSetsTheModeBeforeItsProcedureRuns) {
                           {"/S", true, false, RunMode::Saver, "saver"},
                           {"/s", true, true, RunMode::Saver, "saver"}};
     for (const Case& c : cases) {
-        testing::FakePlatform platform;
-        platform.arguments = c.arguments;
-        platform.previousInstance = c.previousInstance;
-        platform.displayProperties = c.displayProperties;
-        HostContext context{seedClockOf(platform)};
+        testing::FakeSaverServices services;
+        services.arguments = c.arguments;
+        services.previousInstance = c.previousInstance;
+        services.displayProperties = c.displayProperties;
+        HostContext context{seedClockOf(services)};
         CallbackModes modes;
         std::string ran;
         modes.run = [&](const char* name) {
             ran += name;
             EXPECT_EQ(context.runMode, c.mode);
-            EXPECT_EQ(platform.count("seed"), 1);
+            EXPECT_EQ(services.count("seed"), 1);
         };
         SCOPED_TRACE('"' + std::string(c.arguments) + '"');
-        EXPECT_EQ(hostMain(context, platform, modes), c.mode);
+        EXPECT_EQ(hostMain(context, services, modes), c.mode);
         EXPECT_EQ(context.runMode, c.mode);
         EXPECT_EQ(ran, c.procedure ? c.procedure : "");
-        EXPECT_EQ(platform.count("seed"), c.procedure ? 1 : 0);
+        EXPECT_EQ(services.count("seed"), c.procedure ? 1 : 0);
         // No condition of the single-instance rule short-cuts another.
-        EXPECT_EQ(std::vector(platform.calls.begin(), platform.calls.begin() + 3),
+        EXPECT_EQ(std::vector(services.calls.begin(), services.calls.begin() + 3),
                   (std::vector<std::string>{"window", "instance", "arguments"}));
     }
 }

@@ -35,18 +35,13 @@
 #include <type_traits>
 #include <vector>
 
+#include "wide_text.h"
+
 namespace {
 
-// ---- JSON output ----
+using mirelune::windows::narrow;
 
-std::string utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
-    return result;
-}
+// ---- JSON output ----
 
 std::string quoted(std::string_view text) {
     std::string out = "\"";
@@ -93,7 +88,7 @@ class Json {
         } else if constexpr (std::is_same_v<T, Json>) {
             return value.str();
         } else if constexpr (std::is_convertible_v<const T&, std::wstring_view>) {
-            return quoted(utf8(value));
+            return quoted(narrow(value));
         } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
             return quoted(value);
         } else {  // a list
