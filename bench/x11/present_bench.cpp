@@ -56,7 +56,7 @@ void BM_PresentRow(benchmark::State& state) {
                 if (!rows.empty()) return rows;
             }
         };
-        nextRow();  // the first picture's start, which stretches the start-up snapshot
+        nextRow();  // the first picture's start, which clears the whole grid
         int presentedRows = 0;
         for (auto _ : state) {
             const std::vector<RowSpan> rows = nextRow();

@@ -158,8 +158,9 @@ void X11Window::handleEvent(const XEvent& event) {
         case ConfigureNotify:
             if (event.xconfigure.window != window_) break;
             if (Size size{event.xconfigure.width, event.xconfigure.height}; size != size_) {
-                // A picture in its pause would keep the old size for up to 20 s: the wait
-                // ends at once, and the picture restarts (or the next begins) on the cleared grid.
+                // A picture in its pause would keep the old size for up to 20 s, so the wait
+                // ends at once: a picture in progress restarts, keeping its kind, or the next
+                // one begins, on the cleared grid.
                 size_ = size;
                 fract_->resize(size);
                 fract_->endWait();
