@@ -1,5 +1,5 @@
-// Memory of the renderer's pixel buffers on a 4K screen, reported as a counter: a whole
-// picture is painted first so that every buffer has its working size.
+// Memory of the renderer's pixel buffers on a 4K screen, reported as the counter "MiB": a
+// whole picture is painted first so that every buffer has its working size.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,13 +16,13 @@ void BM_Surfaces4K(benchmark::State& state) {
         Random random(fixedSeedClock(1));
         Fract fract(random, {static_cast<double>(sectors), 69, 0}, {3840, 2160});
         fract.resize({3840, 2160});
-        fract.activate();
+        fract.startPainting();
         std::int64_t now = 0;
         while (fract.picturesCompleted() < 1)
             now = std::max(now, fract.step(now));
         bytes = fract.surfaceBytes();
     }
-    state.counters["MB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    state.counters["MiB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
 BENCHMARK(BM_Surfaces4K)

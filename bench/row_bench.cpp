@@ -63,12 +63,14 @@ void BM_BareRowLoop(benchmark::State& state) {
     const Palette col = testPalette();
     std::vector<Colour> out(grid.fwidth);
     const ViewWindow window = heavyWindow();
-    const float xc = static_cast<float>(static_cast<double>(window.w - window.xs) / grid.fwidth);
-    const float yc = static_cast<float>(static_cast<double>(window.h - window.ys) / grid.fheight);
-    float cy = window.ys;
+    const float xc =
+        static_cast<float>(static_cast<double>(window.right - window.left) / grid.fwidth);
+    const float yc =
+        static_cast<float>(static_cast<double>(window.bottom - window.top) / grid.fheight);
+    float cy = window.top;
     int y = 0;
     for (auto _ : state) {
-        float x = window.xs;
+        float x = window.left;
         for (int px = 0; px < grid.fwidth; ++px) {
             double zx = x;
             float zy = cy, zx2 = x * x, zy2 = cy * cy;
@@ -80,7 +82,7 @@ void BM_BareRowLoop(benchmark::State& state) {
                 zy = static_cast<float>(2.0 * copy * zy + cy);
                 zx2 = static_cast<float>(zx * zx);
                 zy2 = zy * zy;
-                if (static_cast<double>(zx2) + zy2 > 4.0 || n > 24) break;
+                if (static_cast<double>(zx2) + zy2 > 4.0 || n >= kPaletteSize) break;
             }
             out[px] = col[n - 1];
             x += xc;
@@ -89,7 +91,7 @@ void BM_BareRowLoop(benchmark::State& state) {
         cy += yc;
         if (++y == grid.fheight) {
             y = 0;
-            cy = window.ys;
+            cy = window.top;
         }
     }
 }

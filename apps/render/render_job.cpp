@@ -27,7 +27,7 @@ Surface renderPictures(const Options& options) {
     const Size size{options.width, options.height};
     Fract fract(random, settings, size, WindowState::Maximized);
     fract.resize(size);
-    fract.activate();
+    fract.startPainting();
     std::int64_t now = 0;
     while (fract.picturesCompleted() < options.pictures) {
         const std::int64_t next = fract.step(now);

@@ -42,7 +42,7 @@ void BM_PresentRow(benchmark::State& state) {
         Random random(fixedSeedClock(11));
         Fract fract(random, {static_cast<double>(state.range(2)), 69, 0}, {width, height});
         fract.resize({width, height});
-        fract.activate();
+        fract.startPainting();
         // The whole surface once, untimed: a saver that has run for a while has every page of
         // its image and of the server's screen in memory, so first touches are left out.
         const RowSpan all{0, height};
@@ -56,7 +56,7 @@ void BM_PresentRow(benchmark::State& state) {
                 if (!rows.empty()) return rows;
             }
         };
-        nextRow();  // the first picture's start, which stretches the start-up snapshot
+        nextRow();  // the first picture's start, which clears the whole grid
         int presentedRows = 0;
         for (auto _ : state) {
             const std::vector<RowSpan> rows = nextRow();

@@ -91,7 +91,7 @@ void SaverWindow::watchAudience() {
 void SaverWindow::setAudienceAway(bool& flag, bool away) {
     const bool wasResting = resting();
     flag = away;
-    if (wasResting && !resting()) fract_->activate();
+    if (wasResting && !resting()) fract_->startPainting();
 }
 
 void SaverWindow::showFullScreen() {
@@ -105,7 +105,7 @@ void SaverWindow::showFullScreen() {
     // Activation starts the painter; starting it here too covers a system that does not
     // activate a window it was not asked to by the user.
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
-    fract_->activate();
+    fract_->startPainting();
 }
 
 void SaverWindow::embedInto(HWND pane) {
@@ -204,12 +204,12 @@ LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             fract_->resize({LOWORD(lParam), HIWORD(lParam)});
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && !pane_) fract_->activate();
+            if (LOWORD(wParam) != WA_INACTIVE && !pane_) fract_->startPainting();
             break;
         case WM_TIMER:
             if (wParam == kStartTimer) {
                 KillTimer(window_, kStartTimer);
-                fract_->timerTick();
+                fract_->startPainting();
             } else if (wParam == kPaneWatchTimer) {
                 watchPane();
             }

@@ -130,7 +130,7 @@ void X11Window::show(Fract& fract, SaverSession& session) {
     }
     // The first sizing, then the start of the painter, as when a form is shown and activated.
     fract.resize(size_);
-    fract.activate();
+    fract.startPainting();
     presentAll();
 }
 
@@ -158,11 +158,12 @@ void X11Window::handleEvent(const XEvent& event) {
         case ConfigureNotify:
             if (event.xconfigure.window != window_) break;
             if (Size size{event.xconfigure.width, event.xconfigure.height}; size != size_) {
-                // A picture in its pause would keep the old size for up to 20 s; a fresh
-                // one starts at once on the cleared grid instead.
+                // A picture in its pause would keep the old size for up to 20 s, so the wait
+                // ends at once: a picture in progress restarts, keeping its kind, or the next
+                // one begins, on the cleared grid.
                 size_ = size;
                 fract_->resize(size);
-                fract_->activate();
+                fract_->endWait();
             }
             break;
         case Expose:

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "common/numeric.h"
-#include "palette/palette.h"
-#include "palette/palette_limits.h"
 
 namespace mirelune {
 namespace {
@@ -25,12 +23,13 @@ GradientEnds drawGradientEnds(Random& random) {
     return ends;
 }
 
-void writeGradient(std::span<Colour> col, double bailout, int last, const GradientEnds& ends) {
-    // The slopes are held in single precision, which can leave the end one unit short.
-    const float blueSlope = static_cast<float>((ends.blueEnd - ends.blueStart) / (bailout - 1));
-    const float greenSlope = static_cast<float>((ends.greenEnd - ends.greenStart) / (bailout - 1));
+void writeGradient(Palette& col, const GradientEnds& ends) {
+    // The slopes are held in single precision, which can leave the end one unit short. The
+    // last entry runs one step past the end, held within 0 .. 255.
+    const float blueSlope = static_cast<float>((ends.blueEnd - ends.blueStart) / (kBailout - 1));
+    const float greenSlope = static_cast<float>((ends.greenEnd - ends.greenStart) / (kBailout - 1));
     const bool greenSlower = greenSlope < blueSlope;
-    for (int c = 0; c <= last; ++c) {
+    for (int c = 0; c < kPaletteSize; ++c) {
         const int blue =
             clampChannel(floorToInt(c * static_cast<double>(blueSlope) + ends.blueStart));
         const int green =
@@ -40,14 +39,9 @@ void writeGradient(std::span<Colour> col, double bailout, int last, const Gradie
     }
 }
 
-bool MyPal(std::span<Colour> col, double bailout, Random& random) {
-    const std::optional<int> last = lastEntryFor(col, bailout, kLeastGradientBailout);
-    if (!last) {
-        return false;
-    }
+void MyPal(Palette& col, Random& random) {
     random.randomize();
-    writeGradient(col, bailout, *last, drawGradientEnds(random));
-    return true;
+    writeGradient(col, drawGradientEnds(random));
 }
 
 }  // namespace mirelune

@@ -1,14 +1,12 @@
 // The two halves of MyPal, apart so that a chosen gradient can be written without its draws.
 #pragma once
 
-#include <span>
-
-#include "common/colour.h"
 #include "common/random.h"
+#include "palette/palette.h"
 
 namespace mirelune {
 
-// Where the blue and green channels start (entry 0) and end (entry bailout - 1).
+// Where the blue and green channels start (entry 0) and end (entry kBailout - 1).
 struct GradientEnds {
     int blueStart = 0;
     int blueEnd = 0;
@@ -19,7 +17,7 @@ struct GradientEnds {
 // Draws blue start, blue end, green start, green end in that order.
 GradientEnds drawGradientEnds(Random& random);
 
-// Writes the gradient into col[0 .. last]; bailout (at least 2) sets the slopes.
-void writeGradient(std::span<Colour> col, double bailout, int last, const GradientEnds& ends);
+// Writes the gradient into every entry of col.
+void writeGradient(Palette& col, const GradientEnds& ends);
 
 }  // namespace mirelune

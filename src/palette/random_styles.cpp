@@ -62,10 +62,10 @@ Colour styleColour(int style, const EntryChannels& ch, Random& random) {
 
 }  // namespace
 
-void fillRandomStyle(std::span<Colour> col, double bailout, int style, Random& random) {
-    const int step = truncDiv(255, toLongRounded(bailout + 1));
-    const int last = floorToInt(bailout);
-    for (int h = 0; h <= last; ++h) {
+void fillRandomStyle(Palette& col, int style, Random& random) {
+    // The shift per entry spreads one sweep of the channels over the whole palette.
+    const int step = truncDiv(255, kPaletteSize);
+    for (int h = 0; h < kPaletteSize; ++h) {
         const EntryChannels channels = drawEntryChannels(h, step, random);
         col[h] = styleColour(style, channels, random);
     }

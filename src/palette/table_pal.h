@@ -1,10 +1,8 @@
 // The two halves of TablePal, apart so that a chosen sample can be written without its draws.
 #pragma once
 
-#include <span>
-
-#include "common/colour.h"
 #include "common/random.h"
+#include "palette/palette.h"
 
 namespace mirelune {
 
@@ -15,10 +13,10 @@ struct TableSample {
     int offset = 0;
 };
 
-// Draws number, stride and offset in that order; no stride draw when bailout >= 100.
-TableSample drawTableSample(double bailout, Random& random);
+// Draws number, stride and offset in that order.
+TableSample drawTableSample(Random& random);
 
-// col[i] = palette number's entry (offset + i * stride) mod 256, for i = 0 .. last.
-void writeTableSample(std::span<Colour> col, int last, const TableSample& sample);
+// col[i] = palette number's entry (offset + i * stride) mod 256, for every entry of col.
+void writeTableSample(Palette& col, const TableSample& sample);
 
 }  // namespace mirelune

@@ -19,7 +19,6 @@ class ChangedRows {
     void reset(int height);  // forget everything; rows 0..height-1 may be marked
     void mark(int y);        // rows outside the surface are ignored
     void markRange(int first, int count);
-    bool any() const { return marked_ > 0; }
 
     // The marked rows as sorted, merged spans; clears the marks.
     std::vector<RowSpan> take();

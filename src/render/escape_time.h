@@ -3,15 +3,14 @@
 // decides single pixels at the escape boundary, so it is kept exactly as it is.
 #pragma once
 
+#include "palette/palette.h"
+
 namespace mirelune {
 
-// Pictures and the map stop iterating after this many steps; counts run 1..kMaxCount.
-inline constexpr int kIterationLimit = 24;
-inline constexpr int kMaxCount = kIterationLimit + 1;
-
-// The number of steps, 1..25, until z = z^2 + c leaves the circle of radius 2, starting
-// from z = (zx, zy) itself. The squares and zy are rounded to float after every step; zx
-// is carried in double, and the copy of it that enters 2*zx*zy is rounded to float.
+// The number of steps, 1 .. kPaletteSize (the last for a point that never escaped), until
+// z = z^2 + c leaves the circle of radius 2, starting from z = (zx, zy) itself. The squares
+// and zy are rounded to float after every step; zx is carried in double, and the copy of it
+// that enters 2*zx*zy is rounded to float.
 inline int escapeCount(float startX, float startY, float cre, float cim) {
     double zx = startX;
     float zy = startY;
@@ -26,7 +25,7 @@ inline int escapeCount(float startX, float startY, float cre, float cim) {
         zx2 = static_cast<float>(zx * zx);
         zy2 = zy * zy;
         if (static_cast<double>(zx2) + zy2 > 4.0) return n;
-        if (n > kIterationLimit) return n;
+        if (n >= kPaletteSize) return n;
     }
 }
 

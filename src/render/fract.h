@@ -1,18 +1,23 @@
-// The main form's renderer: its drawing surface, the start-up snapshot and the map, the
-// lifecycle events a platform window reports (resize, activate, timer tick), and the picture
-// loop driven one bounded step at a time. A platform layer owns the window; it forwards the
-// window's events here, calls step() when the returned deadline comes, presents the rows
-// that changed and processes its own events between steps.
+// The main form's renderer: its drawing surface and the map, the lifecycle events a platform
+// window reports, and the picture loop: pictures one after another for as long as the saver
+// runs, each row followed by the speed wait and each picture by the delay, restarting after
+// a resize. The loop runs as a state machine so that the platform keeps its own event loop:
+// it forwards the window's events here, calls step() when the returned deadline comes,
+// presents the rows that changed and processes its own events between steps.
 #pragma once
 
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <vector>
 
 #include "common/random.h"
+#include "palette/palette.h"
 #include "render/changed_rows.h"
+#include "render/fractal_map.h"
+#include "render/painter.h"
+#include "render/picture.h"
 #include "render/surface.h"
+#include "render/tile_grid.h"
 
 namespace mirelune {
 
@@ -34,15 +39,12 @@ struct Size {
 // Until then the platform waits on its event queue, processing events as they come.
 inline constexpr std::int64_t kNoDeadline = std::numeric_limits<std::int64_t>::max();
 
-class FrameLoop;
-
 class Fract {
   public:
-    // Loads the form: takes the settings, seeds the generator, snapshots the (black) client
-    // area and builds the map. clientSize is the window's client size in pixels.
+    // Loads the form: takes the settings, seeds the generator and builds the map. clientSize
+    // is the window's client size in pixels; the surface starts black, like the window.
     Fract(Random& random, const RenderSettings& settings, Size clientSize,
           WindowState state = WindowState::Maximized);
-    ~Fract();
     Fract(const Fract&) = delete;
     Fract& operator=(const Fract&) = delete;
 
@@ -50,11 +52,17 @@ class Fract {
     // starts and reads speed and delay at every use.
     RenderSettings& settings() { return settings_; }
 
-    // The window's client size changed (also the first sizing when it is shown).
+    // The window's client size changed (also the first sizing when it is shown). The picture
+    // in progress starts again at the new size, of the same kind, once its row wait is over.
     void resize(Size clientSize);
-    // The window was activated, or the platform's start timer ticked: begin a fresh picture.
-    void activate();
-    void timerTick();
+
+    // Abandons whatever is in progress; the next step begins a fresh picture with the
+    // settings as they are then. A window's activation and a start timer both come here.
+    void startPainting();
+
+    // Ends the wait in progress, after a row or after a whole picture, at the next step: a
+    // resize then takes effect at once instead of when the wait would have run out.
+    void endWait();
 
     // Does the next piece of work due at nowMs: one row, a picture start with its first row,
     // or nothing while a wait runs. Returns the time of the next step (kNoDeadline: only an
@@ -66,27 +74,43 @@ class Fract {
     Size wantedSize() const;
 
     const Surface& surface() const { return surface_; }
-    Canvas canvas() { return surface_.canvas(); }
     std::vector<RowSpan> takeChangedRows() { return changed_.take(); }
 
-    bool painting() const { return painting_; }
-
-    // Bytes held by the renderer's pixel buffers (surface, snapshot, row buffer).
-    std::size_t surfaceBytes() const;
-    std::uint64_t picturesCompleted() const;
+    // Bytes held by the renderer's pixel buffers (the surface and the row buffer).
+    std::size_t surfaceBytes() const { return surface_.bytes() + painter_.bufferBytes(); }
+    std::uint64_t picturesCompleted() const { return completed_; }
 
   private:
-    friend class FrameLoop;
+    enum class Phase { Idle, FreshPicture, PictureStart, Row, RowWait, Delay, Empty };
+
+    void startPicture();
+    void paintRow(std::int64_t nowMs);
+    void beginWait(std::int64_t nowMs, std::int64_t lengthMs);
+    bool waitRunning(std::int64_t nowMs);
+    std::int64_t rowWaitMs() const;
+
     Random& random_;
     RenderSettings settings_;
     WindowState state_;
     Surface surface_;
-    Surface snapshot_;
     ChangedRows changed_;
-    bool resized_ = false;
+    FractalMap map_;
+    bool resized_ = false;  // set by every resize; the next picture start clears the grid
     bool painting_ = false;
     bool shown_ = false;
-    std::unique_ptr<FrameLoop> loop_;
+
+    Phase phase_ = Phase::Idle;
+    bool startRequested_ = false;
+    int sectors_ = 5;  // fixed for one run of the loop; speed and delay are read at every use
+    bool mandel_ = false;
+    Palette col_{};
+    TileGrid grid_;
+    PictureRows rows_;
+    Painter painter_;
+    int y_ = 0;
+    std::int64_t waitStart_ = 0;  // when the current wait began
+    std::int64_t waitEnd_ = 0;
+    std::uint64_t completed_ = 0;
 };
 
 }  // namespace mirelune

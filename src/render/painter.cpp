@@ -5,23 +5,11 @@
 
 namespace mirelune {
 
-void stretchSnapshot(const Surface& snapshot, Canvas form, int gridWidth, int gridHeight,
-                     ChangedRows& changed) {
-    const int width = std::min(gridWidth, form.width);
-    const int height = std::min(gridHeight, form.height);
-    if (width <= 0 || height <= 0) return;
-    for (int y = 0; y < height; ++y) {
-        Colour* out = form.row(y);
-        if (snapshot.width() == 0 || snapshot.height() == 0) {
-            std::fill(out, out + width, Colour{0});
-            continue;
-        }
-        const Colour* in = snapshot.row(
-            static_cast<int>(static_cast<long long>(y) * snapshot.height() / gridHeight));
-        for (int x = 0; x < width; ++x) {
-            out[x] = in[static_cast<long long>(x) * snapshot.width() / gridWidth];
-        }
-    }
+void clearGrid(const TileGrid& grid, Canvas screen, ChangedRows& changed) {
+    const int width = std::min(grid.gridWidth(), screen.width);
+    const int height = std::min(grid.gridHeight(), screen.height);
+    for (int y = 0; y < height; ++y)
+        std::fill_n(screen.row(y), width, Colour{0});
     changed.markRange(0, height);
 }
 
@@ -41,7 +29,7 @@ int Painter::bottomPlace(int i, int y) const {
     return flip_ ? nextTile - grid_.fheight + y : nextTile - 1 - y;
 }
 
-void Painter::paintRow(int y, Canvas form, ChangedRows& changed) {
+void Painter::paintRow(int y, Canvas screen, ChangedRows& changed) {
     const int fwidth = grid_.fwidth;
     if (fwidth <= 0 || y < 0 || y >= grid_.fheight) return;
     // Mirror the computed half into a whole tile row, then repeat that tile across the grid
@@ -56,11 +44,11 @@ void Painter::paintRow(int y, Canvas form, ChangedRows& changed) {
     }
 
     const std::size_t width =
-        std::min(gridWidth, static_cast<std::size_t>(std::max(form.width, 0)));
+        std::min(gridWidth, static_cast<std::size_t>(std::max(screen.width, 0)));
     for (int i = 0; i < grid_.sectors; ++i) {
         for (int place : {topPlace(i, y), bottomPlace(i, y)}) {
-            if (place < 0 || place >= form.height) continue;
-            std::memcpy(form.row(place), row, width * sizeof(Colour));
+            if (place < 0 || place >= screen.height) continue;
+            std::memcpy(screen.row(place), row, width * sizeof(Colour));
             changed.mark(place);
         }
     }

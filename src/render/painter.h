@@ -12,10 +12,9 @@
 
 namespace mirelune {
 
-// Repaints the grid area of `form` with `snapshot` stretched over it, dropping or repeating
-// pixels (never blending), as the clear after a resize does.
-void stretchSnapshot(const Surface& snapshot, Canvas form, int gridWidth, int gridHeight,
-                     ChangedRows& changed);
+// Paints the grid area of `screen` black, the window's background: the clear after a resize.
+// The strips beyond the grid keep what they show.
+void clearGrid(const TileGrid& grid, Canvas screen, ChangedRows& changed);
 
 class Painter {
   public:
@@ -27,8 +26,8 @@ class Painter {
     std::span<Colour> rowPixels() { return {row_.data(), static_cast<std::size_t>(grid_.fwidth)}; }
 
     // Mirrors the row in rowPixels() and copies it to its two places in every tile for
-    // picture row y. Rows and columns outside `form` are skipped.
-    void paintRow(int y, Canvas form, ChangedRows& changed);
+    // picture row y. Rows and columns outside `screen` are skipped.
+    void paintRow(int y, Canvas screen, ChangedRows& changed);
 
     std::size_t bufferBytes() const { return row_.capacity() * sizeof(Colour); }
 

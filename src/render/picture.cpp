@@ -61,20 +61,24 @@ ViewWindow getstart(const FractalMap& map, Random& random, bool mandel) {
         height *= 8;
     }
     ViewWindow window;
-    window.xs = cx - width / 2;
-    window.ys = cy + height / 2;
-    window.w = window.xs + width;
-    window.h = window.ys - height;
+    window.left = cx - width / 2;
+    window.top = cy + height / 2;
+    window.right = window.left + width;
+    window.bottom = window.top - height;
     return window;
 }
 
 PictureRows::PictureRows(const ViewWindow& window, int fwidth, int fheight, bool mandel)
-    : fwidth_(fwidth), mandel_(mandel), xs_(window.xs), cY_(window.ys) {
-    if (fwidth > 0) xc_ = static_cast<float>(static_cast<double>(window.w - window.xs) / fwidth);
-    if (fheight > 0) yc_ = static_cast<float>(static_cast<double>(window.h - window.ys) / fheight);
+    : fwidth_(fwidth), mandel_(mandel), xs_(window.left), cY_(window.top) {
+    if (fwidth > 0) {
+        xc_ = static_cast<float>(static_cast<double>(window.right - window.left) / fwidth);
+    }
+    if (fheight > 0) {
+        yc_ = static_cast<float>(static_cast<double>(window.bottom - window.top) / fheight);
+    }
     if (!mandel) {
-        cre_ = (window.w + window.xs) / 2;
-        cim_ = (window.h + window.ys) / 2;
+        cre_ = (window.right + window.left) / 2;
+        cim_ = (window.bottom + window.top) / 2;
     }
 }
 

@@ -11,9 +11,9 @@
 
 namespace mirelune {
 
-// The view window in the complex plane: left xs, top ys, right w, bottom h (ys > h).
+// The view window in the complex plane; the imaginary axis points up, so top > bottom.
 struct ViewWindow {
-    float xs = 0, ys = 0, w = 0, h = 0;
+    float left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // Walks the map from a point inside the set until the colour changes, then places a random

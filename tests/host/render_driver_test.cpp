@@ -64,7 +64,7 @@ struct Rig {
     Rig(RenderSettings settings, Size size, WindowState state = WindowState::Maximized)
         : random(fixedSeedClock(3)), fract(random, settings, size, state), window(fract) {
         fract.resize(size);
-        fract.activate();
+        fract.startPainting();
         // A runaway loop must fail the test, not hang it.
         events.onPump = [this] {
             if (++pumps > 100000) {
@@ -189,7 +189,7 @@ TEST(RenderDriver, NothingIsPaintedWhileNobodyCanSeeTheWindow) {
         EXPECT_EQ(deadline, kNoDeadline);
         EXPECT_TRUE(rig.window.presentedRows.empty());
         rig.window.rest(false);  // the display is back: a fresh picture starts
-        rig.fract.activate();
+        rig.fract.startPainting();
         rig.events.onWait = nullptr;
     };
     rig.onPump = [&] {

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <map>
 #include <set>
-#include <vector>
 
 #include "palette/builtin_palettes.h"
 #include "palette/my_pal.h"
@@ -22,35 +20,24 @@ using testing::ScriptedRandom;
 
 constexpr Colour kSentinel = 0xFF00FF00;  // no palette colour has a top byte
 
-TEST(TablePal, StrideSetDependsOnBailout) {
-    const auto drawnStrides = [](double bailout) {
-        Random random(fixedSeedClock(1));
-        std::set<int> strides;
-        for (int k = 0; k < 2000; ++k) {
-            strides.insert(drawTableSample(bailout, random).stride);
-        }
-        return strides;
-    };
-    EXPECT_EQ(drawnStrides(24), (std::set<int>{6, 9, 12, 15, 18, 21, 24, 27}));
-    EXPECT_EQ(drawnStrides(50), (std::set<int>{3, 6, 9, 12}));
-    EXPECT_EQ(drawnStrides(60), (std::set<int>{3, 6, 9, 12}));
-    EXPECT_EQ(drawnStrides(100), (std::set<int>{0}));
+TEST(TablePal, StridesRunFrom6To27InStepsOf3) {
+    Random random(fixedSeedClock(1));
+    std::set<int> strides;
+    for (int k = 0; k < 2000; ++k) {
+        strides.insert(drawTableSample(random).stride);
+    }
+    EXPECT_EQ(strides, (std::set<int>{6, 9, 12, 15, 18, 21, 24, 27}));
 }
 
-// Scripted draws pick palette 3, stride 6 (drawn below bailout 100 only) and offset 250.
+// Scripted draws pick palette 3, stride 6 and offset 250.
 TEST(TablePal, SamplesFromOffsetAtStrideWrappingPastTheEnd) {
     const BuiltinPalette& source = kBuiltinPalettes[3];
     ScriptedRandom random({3.5 / 14, 0.0, 250.5 / 256});
-    std::vector<Colour> col(26, kSentinel);
-    ASSERT_TRUE(TablePal(col, 24, random));
-    for (int i = 0; i <= 24; ++i) {
+    Palette col;
+    TablePal(col, random);
+    for (int i = 0; i < kPaletteSize; ++i) {
         EXPECT_EQ(col[i], source[(250 + 6 * i) % 256]) << "entry " << i;
     }
-    EXPECT_EQ(col[25], kSentinel);
-    ScriptedRandom noStride({3.5 / 14, 250.5 / 256});
-    col.assign(101, kSentinel);
-    ASSERT_TRUE(TablePal(col, 100, noStride));
-    EXPECT_EQ(std::ranges::count(col, source[250]), 101);
 }
 
 // Every style from one starting state: each ties its channels, and all share the four draws
@@ -59,11 +46,10 @@ TEST(RandomStyles, EachStyleTiesItsChannelsToTheSharedDraws) {
     Random start(fixedSeedClock(1));
     for (int round = 0; round < 20; ++round) {
         start.randomize();
-        std::array<std::vector<Colour>, 11> s;
+        std::array<Palette, 11> s;
         for (int style = 1; style <= 10; ++style) {
             Random random = start;
-            s[style].resize(25);
-            fillRandomStyle(s[style], 24, style, random);
+            fillRandomStyle(s[style], style, random);
         }
         for (int h = 0; h < 25; ++h) {
             const int a = redOf(s[6][h]);
@@ -89,9 +75,9 @@ TEST(RandomStyles, ChannelsStepWithTheEntry) {
         Half() : Random(fixedSeedClock(0)) {}
         double next() override { return 0.5; }
     } random;
-    std::vector<Colour> style2(25), style3(25);
-    fillRandomStyle(style2, 24, 2, random);
-    fillRandomStyle(style3, 24, 3, random);
+    Palette style2, style3;
+    fillRandomStyle(style2, 2, random);
+    fillRandomStyle(style3, 3, random);
     for (int h = 0; h < 25; ++h) {
         const int a = (383 + 10 * h) % 256;
         EXPECT_EQ(style2[h], rgb(a, 255 - a, 0)) << "entry " << h;
@@ -99,13 +85,14 @@ TEST(RandomStyles, ChannelsStepWithTheEntry) {
     }
 }
 
-// Style 10 draws red, green, blue after the four shared draws; a rounded 256 is held at 255.
+// Style 10 draws red, green, blue after the four shared draws of every entry; a rounded 256
+// is held at 255.
 TEST(RandomStyles, StyleTenDrawsItsOwnChannelsCappedAt255) {
     ScriptedRandom random({0.1, 0.2, 0.3, 0.4, 0.999, 0.0, 0.5});
-    std::vector<Colour> col(2, kSentinel);
-    fillRandomStyle(col, 0, 10, random);
-    EXPECT_EQ(col, (std::vector<Colour>{rgb(255, 0, 128), kSentinel}));
-    EXPECT_EQ(random.draws(), 7);
+    Palette col;
+    fillRandomStyle(col, 10, random);
+    EXPECT_EQ(col[0], rgb(255, 0, 128));
+    EXPECT_EQ(random.draws(), 7 * kPaletteSize);
 }
 
 // Entry 23 (bailout - 1) reaches each end, or one unit short from the single-precision slope.
@@ -120,83 +107,55 @@ TEST(MyPal, GradientRunsBetweenItsEndsAndRedComplementsTheSlowerChannel) {
         {{127, 254, 0, 254}, blueOf},   // both pass 255 at entry 24, so red must stay at 0
     };
     for (const auto& [ends, slower] : cases) {
-        std::vector<Colour> col(26, kSentinel);
-        writeGradient(col, 24, 24, ends);
+        Palette col;
+        writeGradient(col, ends);
         EXPECT_EQ(blueOf(col[0]), ends.blueStart);
         EXPECT_EQ(greenOf(col[0]), ends.greenStart);
         EXPECT_NEAR(blueOf(col[23]), ends.blueEnd - 0.5, 0.5);
         EXPECT_NEAR(greenOf(col[23]), ends.greenEnd - 0.5, 0.5);
-        for (int c = 0; c < 25; ++c) {
+        for (int c = 0; c < kPaletteSize; ++c) {
             EXPECT_EQ(redOf(col[c]) + slower(col[c]), 255) << "entry " << c;
         }
-        EXPECT_EQ(col[25], kSentinel);
     }
 }
 
 // Starts lie in 0..127, blue ends in 100..254, green ends in 100..254 less the green start.
 TEST(MyPal, DrawsEndsInRangeAfterReseedingFromTheClock) {
     Random random(fixedSeedClock(1));
-    std::vector<Colour> col(25);
+    Palette col;
     for (int k = 0; k < 2000; ++k) {
-        ASSERT_TRUE(MyPal(col, 24, random));
+        MyPal(col, random);
         const int greenStart = greenOf(col[0]);
         ASSERT_TRUE(blueOf(col[0]) <= 127 && greenStart <= 127);
         ASSERT_TRUE(blueOf(col[23]) >= 99 && blueOf(col[23]) <= 254);
         ASSERT_TRUE(greenOf(col[23]) >= 99 && greenOf(col[23]) + greenStart <= 254);
     }
     Random early(fixedSeedClock(100)), late(fixedSeedClock(101));  // alike but for the clock
-    std::vector<Colour> fromLate(25);
-    ASSERT_TRUE(MyPal(col, 24, early) && MyPal(fromLate, 24, late));
+    Palette fromLate;
+    MyPal(col, early);
+    MyPal(fromLate, late);
     EXPECT_NE(col, fromLate);
 }
 
 // How many draws a call takes tells the style groups apart: 4 for a table sample (styles
 // 14..20), 5 for a gradient (11..13), 1 + 4 per entry for styles 1..9 and 3 more per entry for
 // style 10. The bounds are five standard deviations.
-TEST(Setpalette, StylesAppearInTheirSharesAndFillExactlyEntriesUpToBailout) {
+TEST(Setpalette, StylesAppearInTheirSharesAndFillEveryEntry) {
     constexpr int kCalls = 8000;
     ScriptedRandom random;
     std::map<int, int> counts;
     for (int k = 0; k < kCalls; ++k) {
-        std::vector<Colour> col(30, kSentinel);
+        Palette col;
+        col.fill(kSentinel);
         const int before = random.draws();
-        ASSERT_TRUE(setpalette(col, 24, random));
+        setpalette(col, random);
         ++counts[random.draws() - before];
-        ASSERT_TRUE(
-            std::all_of(col.begin(), col.begin() + 25, [](Colour c) { return c <= 0xFFFFFF; }));
-        ASSERT_EQ(std::count(col.begin() + 25, col.end(), kSentinel), 5);
+        ASSERT_TRUE(std::ranges::all_of(col, [](Colour c) { return c <= 0xFFFFFF; }));
     }
     EXPECT_EQ(counts.size(), 4u);
     for (const auto& [draws, twentieths] : std::map<int, int>{{4, 7}, {5, 3}, {101, 9}, {176, 1}}) {
         const double p = twentieths / 20.0;
         EXPECT_NEAR(counts[draws], kCalls * p, 5 * std::sqrt(kCalls * p * (1 - p))) << draws;
-    }
-}
-
-// Each builder writes through CInt(bailout) (ties to even), or refuses and then writes and
-// draws nothing. TablePal takes any bailout from 0; the others need at least 2.
-TEST(PaletteBuilders, RefuseBailoutsTheirSpanCannotHold) {
-    using Builder = bool (*)(std::span<Colour>, double, Random&);
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    const struct {
-        Builder build;
-        std::size_t size;
-        double bailout;
-        bool fits;
-    } cases[] = {
-        {TablePal, 24, 24, false},    {TablePal, 25, 25.5, false}, {TablePal, 25, 24.5, true},
-        {TablePal, 25, -1, false},    {TablePal, 1, 0, true},      {MyPal, 24, 24, false},
-        {MyPal, 25, 1.9, false},      {MyPal, 3, 2, true},         {setpalette, 24, 24, false},
-        {setpalette, 25, 1.5, false}, {setpalette, 3, 2, true},    {setpalette, 25, kNaN, false},
-    };
-    for (const auto& c : cases) {
-        ScriptedRandom random;
-        std::vector<Colour> col(c.size + 1, kSentinel);
-        EXPECT_EQ(c.build(std::span(col).first(c.size), c.bailout, random), c.fits)
-            << "size " << c.size << " bailout " << c.bailout;
-        const auto written = std::ranges::count_if(col, [](Colour v) { return v != kSentinel; });
-        EXPECT_EQ(written, c.fits ? c.size : 0) << "size " << c.size << " bailout " << c.bailout;
-        EXPECT_EQ(random.draws() > 0, c.fits);
     }
 }
 

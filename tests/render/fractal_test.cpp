@@ -62,7 +62,7 @@ TEST(FractalMap, OutsideReadsMatchNoMapColour) {
 
 // Centre of a window as the walk's end point, before the random size is put around it.
 std::pair<float, float> centre(const ViewWindow& w) {
-    return {(w.xs + w.w) / 2, (w.ys + w.h) / 2};
+    return {(w.left + w.right) / 2, (w.top + w.bottom) / 2};
 }
 
 TEST(Getstart, UnlimitedWalksEndOnTheKnownBoundaryPoints) {
@@ -115,9 +115,9 @@ TEST(Getstart, WindowSizesDependOnTheKindOfPicture) {
             ScriptedRandom random({0.1, 0.9, 0.99, size, size});
             const ViewWindow window = getstart(map, random, mandel);
             const float scale = mandel ? 1 : 8;
-            EXPECT_NEAR(window.w - window.xs, scale * (0.04 + 0.5 * size), 1e-4);
-            EXPECT_NEAR(window.ys - window.h, scale * (0.03 + 0.38 * size), 1e-4);
-            EXPECT_GT(window.ys, window.h);
+            EXPECT_NEAR(window.right - window.left, scale * (0.04 + 0.5 * size), 1e-4);
+            EXPECT_NEAR(window.top - window.bottom, scale * (0.03 + 0.38 * size), 1e-4);
+            EXPECT_GT(window.top, window.bottom);
         }
     }
 }

@@ -14,8 +14,6 @@ class ScriptedRandom : public Random {
     explicit ScriptedRandom(std::initializer_list<double> draws = {}, std::uint64_t seed = 1)
         : Random(fixedSeedClock(seed)), script_(draws) {}
 
-    void push(std::initializer_list<double> draws) { script_.insert(script_.end(), draws); }
-
     double next() override {
         ++draws_;
         if (script_.empty()) return Random::next();
@@ -25,7 +23,6 @@ class ScriptedRandom : public Random {
     }
 
     int draws() const { return draws_; }
-    bool scriptUsed() const { return script_.empty(); }
 
   private:
     std::deque<double> script_;

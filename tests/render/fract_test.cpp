@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "render/fract.h"
 #include "render/tile_grid.h"
@@ -26,16 +27,15 @@ struct Rig {
     Fract fract;
 };
 
-TEST(FrameLoop, NothingHappensUntilTheLoopIsStarted) {
+TEST(Fract, NothingHappensUntilTheLoopIsStarted) {
     Rig rig({5, 69, 0});
     EXPECT_EQ(rig.fract.step(0), kNoDeadline);
-    EXPECT_FALSE(rig.fract.painting());
+    EXPECT_TRUE(rig.fract.takeChangedRows().empty());
     rig.fract.resize({200, 150});  // a second sizing starts it, as activation does
-    EXPECT_EQ(rig.fract.step(0), 0);
-    EXPECT_TRUE(rig.fract.painting());
+    EXPECT_TRUE(rig.stepPaints(0));
 }
 
-TEST(FrameLoop, SpeedSetsTheWaitAfterEachRow) {
+TEST(Fract, SpeedSetsTheWaitAfterEachRow) {
     struct Case {
         double speed;
         std::int64_t wait;
@@ -44,7 +44,7 @@ TEST(FrameLoop, SpeedSetsTheWaitAfterEachRow) {
     for (Case c :
          {Case{0, 700}, Case{8, 78}, Case{10, 64}, Case{67, 11}, Case{68, 0}, Case{69, 0}}) {
         Rig rig({5, c.speed, 0});
-        rig.fract.activate();
+        rig.fract.startPainting();
         std::int64_t next = 0;
         EXPECT_TRUE(rig.stepPaints(1000, &next));
         EXPECT_EQ(next, 1000 + c.wait) << "speed " << c.speed;
@@ -56,9 +56,9 @@ TEST(FrameLoop, SpeedSetsTheWaitAfterEachRow) {
     }
 }
 
-TEST(FrameLoop, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
+TEST(Fract, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
     Rig rig({5, 69, 1500});
-    rig.fract.activate();
+    rig.fract.startPainting();
     const int rows = 150 / 10;
     std::int64_t next = 0;
     for (int y = 0; y < rows; ++y) {
@@ -71,11 +71,15 @@ TEST(FrameLoop, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
     EXPECT_EQ(next, 1510);
     EXPECT_FALSE(rig.stepPaints(1509, &next));
     EXPECT_TRUE(rig.stepPaints(1510, &next));  // the next picture's first row
+    while (rig.fract.picturesCompleted() == 1)
+        rig.stepPaints(next, &next);
+    rig.fract.endWait();  // the pause ends early
+    EXPECT_TRUE(rig.stepPaints(next - 1500));
 }
 
-TEST(FrameLoop, AFinishedPictureIsLeftWholeEvenWithoutDelay) {
+TEST(Fract, AFinishedPictureIsLeftWholeEvenWithoutDelay) {
     Rig rig({5, 69, 0});
-    rig.fract.activate();
+    rig.fract.startPainting();
     while (rig.fract.picturesCompleted() == 0)
         rig.stepPaints(0);
     // The step that finished the picture painted nothing of the next one yet.
@@ -83,36 +87,55 @@ TEST(FrameLoop, AFinishedPictureIsLeftWholeEvenWithoutDelay) {
     EXPECT_TRUE(rig.stepPaints(0));
 }
 
-TEST(FrameLoop, ResizeRestartsThePictureOnAClearedGrid) {
-    Rig rig({5, 69, 0});
-    rig.fract.activate();
-    for (int y = 0; y < 5; ++y)
-        rig.stepPaints(0);
-    rig.fract.resize({300, 100});
-    rig.fract.step(0);
-    const std::vector<RowSpan> changed = rig.fract.takeChangedRows();
-    ASSERT_EQ(changed.size(), 1u);
-    EXPECT_EQ(changed[0], (RowSpan{0, 100}));
-    // Only the restarted picture's first row is on the new grid: 2 rows in each tile row.
-    const Surface& surface = rig.fract.surface();
-    int paintedRows = 0;
-    for (int y = 0; y < surface.height(); ++y) {
-        bool any = false;
-        for (int x = 0; x < surface.width(); ++x)
-            any = any || surface.at(x, y) != 0;
-        paintedRows += any;
+// Every draw after the first is 0.5, so every picture draws alike but for its kind: the
+// first is a Mandelbrot picture (3 * 0 < 1), a second draw of the kind gives a Julia picture.
+struct MandelbrotFirst : Random {
+    MandelbrotFirst() : Random(fixedSeedClock(0)) {}
+    double next() override { return std::exchange(draw, 0.5); }
+    double draw = 0;
+};
+
+// A resize in the middle of a picture restarts it at the new size on a cleared grid as the
+// same kind of picture, so it paints what a window of that size would show first: after the
+// row's wait, or at once when the platform ends the wait.
+TEST(Fract, ResizeRestartsTheSameKindOfPictureOnAClearedGrid) {
+    const RenderSettings settings{5, 8, 0};  // 78 ms after every row
+    const Size size{205, 107};               // a grid of 200 x 100
+    for (bool endWait : {false, true}) {
+        MandelbrotFirst draws, firstDraws;
+        Fract fract(draws, settings, {200, 150});
+        Fract first(firstDraws, settings, size);
+        fract.resize({200, 150});
+        first.resize(size);
+        fract.startPainting();
+        first.startPainting();
+        std::int64_t now = 0, firstNow = 0;
+        for (int y = 0; y < 12; ++y)
+            now = fract.step(now);
+        fract.resize(size);
+        if (endWait) {
+            fract.endWait();
+            now -= 1;
+        }
+        while (first.picturesCompleted() == 0) {
+            now = fract.step(now);
+            firstNow = first.step(firstNow);
+            for (int y = 0; y < 100; ++y) {
+                ASSERT_TRUE(std::equal(first.surface().row(y), first.surface().row(y) + 200,
+                                       fract.surface().row(y)))
+                    << "row " << y << (endWait ? " after the ended wait" : "");
+            }
+        }
     }
-    EXPECT_LE(paintedRows, 10);
-    EXPECT_EQ(rig.fract.picturesCompleted(), 0u);
 }
 
-TEST(FrameLoop, StartRequestBeginsAFreshPictureWithoutClearing) {
+TEST(Fract, StartRequestBeginsAFreshPictureWithoutClearing) {
     Rig rig({5, 69, 0});
-    rig.fract.activate();
+    rig.fract.startPainting();
     for (int y = 0; y < 5; ++y)
         rig.stepPaints(0);
     const Surface before = rig.fract.surface();
-    rig.fract.timerTick();
+    rig.fract.startPainting();
     rig.fract.step(0);
     const std::vector<RowSpan> changed = rig.fract.takeChangedRows();
     int rows = 0;
@@ -121,10 +144,10 @@ TEST(FrameLoop, StartRequestBeginsAFreshPictureWithoutClearing) {
     EXPECT_EQ(rows, 10);  // one row in each half of the five tile rows, no clear
 }
 
-TEST(FrameLoop, WindowSmallerThanTheGridSleepsUntilResized) {
+TEST(Fract, WindowSmallerThanTheGridSleepsUntilResized) {
     for (double delay : {0.0, 1000.0}) {
         Rig rig({5, 69, static_cast<std::int32_t>(delay)}, {9, 300});
-        rig.fract.activate();
+        rig.fract.startPainting();
         EXPECT_EQ(rig.fract.step(0), kNoDeadline);
         EXPECT_EQ(rig.fract.step(5000), kNoDeadline);
         rig.fract.resize({200, 150});
@@ -132,11 +155,11 @@ TEST(FrameLoop, WindowSmallerThanTheGridSleepsUntilResized) {
     }
 }
 
-TEST(FrameLoop, AClockThatJumpsNeverStretchesAWait) {
+TEST(Fract, AClockThatJumpsNeverStretchesAWait) {
     constexpr std::int64_t kHour = 3'600'000;
     // Speed 8 waits 78 ms after a row; the delay is 1500 ms.
     Rig rig({5, 8, 1500});
-    rig.fract.activate();
+    rig.fract.startPainting();
     std::int64_t next = 0;
     ASSERT_TRUE(rig.stepPaints(kHour, &next));
     EXPECT_EQ(next, kHour + 78);
@@ -163,7 +186,7 @@ TEST(FrameLoop, AClockThatJumpsNeverStretchesAWait) {
     EXPECT_TRUE(rig.stepPaints(jumped - kHour + 1500));
 }
 
-TEST(FrameLoop, HandEditedSettingsNeverBreakTheLoop) {
+TEST(Fract, HandEditedSettingsNeverBreakTheLoop) {
     struct Case {
         RenderSettings settings;
         bool paints;
@@ -174,28 +197,28 @@ TEST(FrameLoop, HandEditedSettingsNeverBreakTheLoop) {
     for (const Case& c : {Case{{0, 69, 0}, true, 1000}, Case{{-3, -5, -100}, true, 1700},
                           Case{{1e9, 1e9, 2000000000}, false, kNoDeadline}}) {
         Rig rig(c.settings);
-        rig.fract.activate();
+        rig.fract.startPainting();
         std::int64_t next = 0;
         EXPECT_EQ(rig.stepPaints(1000, &next), c.paints) << c.settings.sectors;
         EXPECT_EQ(next, c.next) << c.settings.sectors;
     }
 }
 
-TEST(FrameLoop, NormalWindowWantsTheGridSize) {
+TEST(Fract, NormalWindowWantsTheGridSize) {
     Rig rig({5, 69, 0}, {205, 157}, 7, WindowState::Normal);
-    rig.fract.activate();
+    rig.fract.startPainting();
     rig.fract.step(0);
     EXPECT_EQ(rig.fract.wantedSize(), (Size{200, 150}));
     Rig maximized({5, 69, 0}, {205, 157});
-    maximized.fract.activate();
+    maximized.fract.startPainting();
     maximized.fract.step(0);
     EXPECT_EQ(maximized.fract.wantedSize(), (Size{205, 157}));
 }
 
-TEST(FrameLoop, WholePicturesAreSymmetricTilesAndSeedsReproduceThem) {
+TEST(Fract, WholePicturesAreSymmetricTilesAndSeedsReproduceThem) {
     auto render = [](std::uint64_t seed, int sectors) {
         Rig rig({static_cast<double>(sectors), 69, 0}, {331, 247}, seed);
-        rig.fract.activate();
+        rig.fract.startPainting();
         std::int64_t now = 0;
         while (rig.fract.picturesCompleted() < 3)
             now = std::max(now, rig.fract.step(now));
