@@ -1,4 +1,4 @@
-#include "render/options.h"
+#include "render_tool/options.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 namespace {
 
 using Args = std::vector<std::string>;
@@ -41,10 +41,12 @@ TEST(RenderOptions, SeparateAndEqualsValuesAgree) {
 }
 
 TEST(RenderOptions, RangeEdgesAreAccepted) {
-    const auto result = parseOptions({"--size", "1X16384", "--seed", "18446744073709551615",
-                                      "--pictures", "100000", "-o", "a.png"});
+    // The smallest screen with a pixel in each picture: twice the sectors along each side.
+    const auto result =
+        parseOptions({"--size", "2X16384", "--sectors", "1", "--seed", "18446744073709551615",
+                      "--pictures", "100000", "-o", "a.png"});
     ASSERT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.options.width, 1);
+    EXPECT_EQ(result.options.width, 2);
     EXPECT_EQ(result.options.height, 16384);
     EXPECT_EQ(result.options.seed, 18446744073709551615u);
     EXPECT_EQ(result.options.pictures, 100000u);
@@ -105,6 +107,14 @@ INSTANTIATE_TEST_SUITE_P(
                     BadArguments{withOutput({"--size", " 10x10"}), "' 10x10'"},
                     BadArguments{withOutput({"--size", "1024"}), "'1024'"}));
 
+// Pictures of no pixels would leave the file black: each side needs twice the sectors.
+INSTANTIATE_TEST_SUITE_P(
+    UnpaintableSizes, RenderOptionsRejects,
+    testing::Values(BadArguments{withOutput({"--size", "9x9", "--sectors", "5"}), "9x9"},
+                    BadArguments{withOutput({"--size", "10x9", "--sectors", "5"}), "10x9"},
+                    BadArguments{withOutput({"--size", "40x19", "--sectors", "99"}),
+                                 "10 sectors"}));
+
 INSTANTIATE_TEST_SUITE_P(
     MalformedNumbers, RenderOptionsRejects,
     testing::Values(BadArguments{withOutput({"--seed", "-1"}), "'-1'"},
@@ -128,4 +138,4 @@ INSTANTIATE_TEST_SUITE_P(MisusedOptions, RenderOptionsRejects,
                                          BadArguments{{}, "-o FILE"}));
 
 }  // namespace
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool
