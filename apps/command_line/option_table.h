@@ -37,14 +37,15 @@ struct Syntax {
 
 enum class Takes { Nothing, Value, Help };  // Help: a flag that ends the reading at once
 
+// The one-line error with which a handler refuses a value; nothing when it takes it.
+using Refusal = std::optional<std::string>;
+
 template <typename Target>
 struct Option {
     std::string_view name;  // as written in full: "--seed", "-o"
     Takes takes;
-    // Stores the value (empty for a flag) into the target; returns the one-line error
-    // that refuses it, or nothing. Help options have no handler.
-    std::optional<std::string> (*apply)(Target&, std::string_view name,
-                                        std::string_view value) = nullptr;
+    // Stores the value (empty for a flag) into the target. Help options have no handler.
+    Refusal (*apply)(Target&, std::string_view name, std::string_view value) = nullptr;
 };
 
 struct Outcome {

@@ -10,8 +10,8 @@ namespace mirelune::render_tool {
 namespace {
 
 using command_line::Mistake;
+using command_line::Refusal;
 using command_line::Takes;
-using Refusal = std::optional<std::string>;
 
 // The whole of text as a decimal number of type T; a sign only where T has one.
 template <typename T>
@@ -90,6 +90,7 @@ constexpr command_line::Option<Options> kOptions[] = {
 std::string word(const Mistake& mistake) {
     const std::string name(mistake.name);
     switch (mistake.kind) {
+        // Here every argument that starts with '-' is called an option, a lone "-" too.
         case Mistake::Kind::NotAnOption:
         case Mistake::Kind::UnknownOption:
             return mistake.argument.starts_with("-")
@@ -105,7 +106,7 @@ std::string word(const Mistake& mistake) {
 
 // The painter divides each side by twice the sector count; a side smaller than that leaves
 // pictures of no pixels, and the file would come out black.
-std::optional<std::string> checkPaintable(const Options& options) {
+Refusal checkPaintable(const Options& options) {
     const int least = 2 * options.sectors;
     if (options.width >= least && options.height >= least) return std::nullopt;
     return "size " + std::to_string(options.width) + "x" + std::to_string(options.height) +

@@ -42,8 +42,8 @@ struct Reading {
 };
 
 using command_line::Mistake;
+using command_line::Refusal;
 using command_line::Takes;
-using Refusal = std::optional<std::string>;
 
 Refusal setTarget(Reading& reading, std::string_view option, Target target) {
     if (reading.targetOption && *reading.targetOption != option) {
@@ -92,7 +92,7 @@ Refusal applySetting(Reading& reading, std::string_view name, std::string_view v
 
 constexpr command_line::Option<Reading> kOptions[] = {
     {"--help", Takes::Help},
-    {"--h", Takes::Help},
+    {"--h", Takes::Help},  // given as "-h": one dash reads as two
     {"--root", Takes::Nothing, applyRoot},
     {"--window", Takes::Nothing, applyWindow},
     {"--window-id", Takes::Value, applyWindowId},
