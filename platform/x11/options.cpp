@@ -33,17 +33,89 @@ std::optional<std::int32_t> parseSetting(std::string_view text, const SliderConf
     return clampToSlider(slider, static_cast<std::int32_t>(magnitude));
 }
 
-struct ValueOption {
-    std::string_view name;
-    const SliderConfig* slider;
-    std::optional<std::int32_t> Options::*setting;
+// The state of one reading: the options so far, the environment --root looks at, and which
+// of the options that choose a target came first, as only one may be given.
+struct Reading {
+    Options& options;
+    std::optional<std::string_view> xscreensaverWindow;
+    std::optional<std::string_view> targetOption;
 };
 
-const ValueOption kSettingOptions[] = {
-    {"sectors", &kSectorsSlider, &Options::sectors},
-    {"speed", &kSpeedSlider, &Options::speed},
-    {"delay", &kDelaySlider, &Options::delay},
+using command_line::Mistake;
+using command_line::Refusal;
+using command_line::Takes;
+
+Refusal setTarget(Reading& reading, std::string_view option, Target target) {
+    if (reading.targetOption && *reading.targetOption != option) {
+        return std::string(*reading.targetOption) + " and " + std::string(option) +
+               " cannot be combined";
+    }
+    reading.targetOption = option;
+    reading.options.target = target;
+    return std::nullopt;
+}
+
+Refusal setWindowId(Reading& reading, std::string_view subject, std::string_view text) {
+    const auto id = parseWindowId(text);
+    if (!id) return std::string(subject) + ": '" + std::string(text) + "' is not a window id";
+    reading.options.windowId = *id;
+    return std::nullopt;
+}
+
+Refusal applyRoot(Reading& reading, std::string_view name, std::string_view) {
+    if (auto refusal = setTarget(reading, name, Target::Embedded)) return refusal;
+    if (!reading.xscreensaverWindow) return std::nullopt;
+    return setWindowId(reading, "XSCREENSAVER_WINDOW", *reading.xscreensaverWindow);
+}
+
+Refusal applyWindow(Reading& reading, std::string_view name, std::string_view) {
+    return setTarget(reading, name, Target::OwnWindow);
+}
+
+Refusal applyWindowId(Reading& reading, std::string_view name, std::string_view value) {
+    if (auto refusal = setTarget(reading, name, Target::Embedded)) return refusal;
+    return setWindowId(reading, name, value);
+}
+
+Refusal applyDisplay(Reading& reading, std::string_view, std::string_view value) {
+    reading.options.display = std::string(value);
+    return std::nullopt;
+}
+
+template <const SliderConfig& slider, std::optional<std::int32_t> Options::*setting>
+Refusal applySetting(Reading& reading, std::string_view name, std::string_view value) {
+    const auto number = parseSetting(value, slider);
+    if (!number) return std::string(name) + ": '" + std::string(value) + "' is not a whole number";
+    reading.options.*setting = number;
+    return std::nullopt;
+}
+
+constexpr command_line::Option<Reading> kOptions[] = {
+    {"--help", Takes::Help},
+    {"--h", Takes::Help},  // given as "-h": one dash reads as two
+    {"--root", Takes::Nothing, applyRoot},
+    {"--window", Takes::Nothing, applyWindow},
+    {"--window-id", Takes::Value, applyWindowId},
+    {"--display", Takes::Value, applyDisplay},
+    {"--sectors", Takes::Value, applySetting<kSectorsSlider, &Options::sectors>},
+    {"--speed", Takes::Value, applySetting<kSpeedSlider, &Options::speed>},
+    {"--delay", Takes::Value, applySetting<kDelaySlider, &Options::delay>},
 };
+
+std::string word(const Mistake& mistake) {
+    const std::string name(mistake.name);
+    switch (mistake.kind) {
+        case Mistake::Kind::NotAnOption:
+            return "unexpected argument '" + name + "'";
+        case Mistake::Kind::UnknownOption:
+            return "unknown option '" + std::string(mistake.argument) + "' (see --help)";
+        case Mistake::Kind::MissingValue:
+            return name + " needs a value";
+        case Mistake::Kind::UnwantedValue:
+            return name + " takes no value";
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -63,89 +135,9 @@ std::optional<std::uint32_t> parseWindowId(std::string_view text) {
 ParseResult parseOptions(std::span<const std::string_view> args,
                          std::optional<std::string_view> xscreensaverWindow) {
     ParseResult result;
-    Options& options = result.options;
-    std::optional<std::string_view> targetOption;
-
-    const auto setTarget = [&](std::string_view option, Target target) {
-        if (targetOption && *targetOption != option) {
-            result.error = "--" + std::string(*targetOption) + " and --" + std::string(option) +
-                           " cannot be combined";
-            return false;
-        }
-        targetOption = option;
-        options.target = target;
-        return true;
-    };
-
-    for (std::size_t i = 0; i < args.size() && result.ok() && !result.help; ++i) {
-        std::string_view arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            result.error = "unexpected argument '" + std::string(arg) + "'";
-            break;
-        }
-        std::string_view name = arg.substr(arg[1] == '-' ? 2 : 1);
-        std::optional<std::string_view> inlineValue;
-        if (const auto equals = name.find('='); equals != std::string_view::npos) {
-            inlineValue = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
-        const std::string shown = "--" + std::string(name);
-
-        // The value of an option that takes one, from after '=' or the next argument.
-        const auto takeValue = [&]() -> std::optional<std::string_view> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 < args.size()) return args[++i];
-            result.error = shown + " needs a value";
-            return std::nullopt;
-        };
-        const auto refuseValue = [&] {
-            if (inlineValue) result.error = shown + " takes no value";
-            return !inlineValue;
-        };
-
-        if (name == "help" || name == "h") {
-            if (refuseValue()) result.help = true;
-        } else if (name == "root") {
-            if (refuseValue() && setTarget(name, Target::Embedded) && xscreensaverWindow) {
-                const auto id = parseWindowId(*xscreensaverWindow);
-                if (!id) {
-                    result.error = "XSCREENSAVER_WINDOW: '" + std::string(*xscreensaverWindow) +
-                                   "' is not a window id";
-                } else {
-                    options.windowId = *id;
-                }
-            }
-        } else if (name == "window") {
-            if (refuseValue()) setTarget(name, Target::OwnWindow);
-        } else if (name == "window-id") {
-            const auto value = takeValue();
-            if (!value || !setTarget(name, Target::Embedded)) continue;
-            const auto id = parseWindowId(*value);
-            if (!id) {
-                result.error = shown + ": '" + std::string(*value) + "' is not a window id";
-            } else {
-                options.windowId = *id;
-            }
-        } else if (name == "display") {
-            if (const auto value = takeValue()) options.display = std::string(*value);
-        } else {
-            const auto* option =
-                std::find_if(std::begin(kSettingOptions), std::end(kSettingOptions),
-                             [&](const ValueOption& o) { return o.name == name; });
-            if (option == std::end(kSettingOptions)) {
-                result.error = "unknown option '" + std::string(arg) + "' (see --help)";
-                break;
-            }
-            const auto value = takeValue();
-            if (!value) break;
-            const auto number = parseSetting(*value, *option->slider);
-            if (!number) {
-                result.error = shown + ": '" + std::string(*value) + "' is not a whole number";
-            } else {
-                options.*(option->setting) = number;
-            }
-        }
-    }
+    Reading reading{result.options, xscreensaverWindow, std::nullopt};
+    command_line::Outcome& outcome = result;
+    outcome = command_line::parse<Reading>(args, kOptions, {true, word}, reading);
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "command_line/option_table.h"
 #include "settings/settings.h"
 
 namespace mirelune::x11 {
@@ -30,13 +31,7 @@ struct Options {
     std::optional<std::string> display;  // X display name; absent: $DISPLAY
 };
 
-struct ParseResult {
-    Options options;
-    bool help = false;  // --help was given: print the usage and stop
-    std::string error;  // one line; empty when the arguments are fine
-
-    bool ok() const { return error.empty(); }
-};
+using ParseResult = command_line::ParseResult<Options>;
 
 // Parses the arguments that follow the program name. Every option takes one or two leading
 // dashes; values come as the next argument ("--speed 8") or after '=' ("--speed=8").

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Installs and uninstalls Mirelune with Mirelune-Setup.exe, silently, in a private Wine prefix.
 
-    installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --work DIR [--keep]
+    installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --version X.Y.Z --work DIR
+                      [--keep]
 
 The prefix is created afresh in DIR/prefix (DIR is emptied first). The checks:
   1. "/S" installs Mirelune.scr, byte for byte, into the 64-bit system folder, registers the
@@ -139,7 +140,7 @@ def uninstall(prefix, checks, *options):
     prefix.run("wineserver", "-w", timeout=60)
 
 
-def check_installed(prefix, checks, built_scr, made_current):
+def check_installed(prefix, checks, built_scr, version, made_current):
     scr = prefix.system32 / "Mirelune.scr"
     checks.expect(scr.is_file() and scr.read_bytes() == built_scr.read_bytes(),
                   f"{scr.relative_to(prefix.path)} exists and equals {built_scr.name}")
@@ -148,7 +149,7 @@ def check_installed(prefix, checks, built_scr, made_current):
     key = prefix.values(UNINSTALL_KEY)
     if not checks.expect(key is not None, f"the uninstall key {UNINSTALL_KEY} exists"):
         return
-    wanted = {"DisplayName": "Mirelune", "Publisher": "Mirelune", "DisplayVersion": "1.0.0",
+    wanted = {"DisplayName": "Mirelune", "Publisher": "Mirelune", "DisplayVersion": version,
               "NoModify": "0x1", "NoRepair": "0x1",
               "UninstallString": f'"{UNINSTALLER}"',
               "QuietUninstallString": f'"{UNINSTALLER}" /S',
@@ -174,6 +175,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--setup", type=Path, required=True, help="Mirelune-Setup.exe")
     parser.add_argument("--scr", type=Path, help="the Mirelune.scr it holds (default: beside it)")
+    parser.add_argument("--version", required=True, help="the version the installer must register")
     parser.add_argument("--work", type=Path, required=True, help="folder for the prefix and log")
     parser.add_argument("--keep", action="store_true", help="keep the prefix afterwards")
     args = parser.parse_args()
@@ -199,7 +201,7 @@ def main():
 
         print("install: /S", flush=True)
         install(prefix, checks, setup)
-        check_installed(prefix, checks, built_scr, made_current=True)
+        check_installed(prefix, checks, built_scr, args.version, made_current=True)
         saver = prefix.saver()
         checks.expect(names_mirelune(saver), f"{SAVER_VALUE} names Mirelune.scr (got {saver})")
 
@@ -218,7 +220,7 @@ def main():
         print("install: /S /CURRENT=0 with another saver selected", flush=True)
         checks.expect(prefix.set_saver(OTHER_SAVER), f"{SAVER_VALUE} set to {OTHER_SAVER}")
         install(prefix, checks, setup, "/CURRENT=0")
-        check_installed(prefix, checks, built_scr, made_current=False)
+        check_installed(prefix, checks, built_scr, args.version, made_current=False)
         saver = prefix.saver()
         checks.expect(saver == OTHER_SAVER, f"{SAVER_VALUE} left as {OTHER_SAVER} (got {saver})")
 

@@ -1,7 +1,7 @@
 ; Mirelune-Setup.exe: installs the Mirelune screen saver for all users.
 ;
-;   makensis -DSCR=path/Mirelune.scr -DOUTFILE=path/Mirelune-Setup.exe -DICON=path/mirelune.ico
-;            [-DX86] mirelune.nsi
+;   makensis -DSCR=path/Mirelune.scr -DVERSION=1.2.3 -DOUTFILE=path/Mirelune-Setup.exe
+;            -DICON=path/mirelune.ico [-DX86] mirelune.nsi
 ;
 ; Installer command line (all optional; /S runs silently):
 ;   /S            no user interface
@@ -35,7 +35,7 @@ Unicode true
   !define ICON "${__FILEDIR__}\..\resources\mirelune.ico"
 !endif
 !ifndef VERSION
-  !define VERSION "1.0.0"
+  !error "define VERSION, the version of Mirelune (CMake passes the project's)"
 !endif
 
 !define PRODUCT "Mirelune"

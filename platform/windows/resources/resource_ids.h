@@ -11,11 +11,4 @@
 // String 1 of a screen saver is the name Windows shows in its list of screen savers.
 #define IDS_DESCRIPTION 1
 
-// Version of the executable, as stored in its version resource.
-#define MIRELUNE_VERSION_MAJOR 1
-#define MIRELUNE_VERSION_MINOR 0
-#define MIRELUNE_VERSION_PATCH 0
-#define MIRELUNE_VERSION_BUILD 0
-#define MIRELUNE_VERSION_STRING "1.0.0.0"
-
 #endif

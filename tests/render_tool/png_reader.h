@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 
 struct DecodedPng {
     png_uint_32 width = 0;
@@ -36,4 +36,4 @@ inline DecodedPng readPng(const std::filesystem::path& path) {
     return decoded;
 }
 
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

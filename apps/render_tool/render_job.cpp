@@ -1,4 +1,4 @@
-#include "render/render_job.h"
+#include "render_tool/render_job.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,7 +6,7 @@
 
 #include "render/fract.h"
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 namespace {
 
 SeedClock seedClock(const Options& options) {
@@ -37,4 +37,4 @@ Surface renderPictures(const Options& options) {
     return fract.surface();
 }
 
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

@@ -1,4 +1,4 @@
-#include "render/png_writer.h"
+#include "render_tool/png_writer.h"
 
 #include "png_reader.h"
 
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <vector>
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 namespace {
 
 namespace fs = std::filesystem;
@@ -93,4 +93,4 @@ TEST_F(PngWriter, FailuresLeaveNoFileBehind) {
 }
 
 }  // namespace
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

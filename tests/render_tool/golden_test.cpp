@@ -6,9 +6,9 @@
 #include <string>
 
 #include "png_reader.h"
-#include "render/render_job.h"
+#include "render_tool/render_job.h"
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 namespace {
 
 struct Golden {
@@ -42,4 +42,4 @@ TEST(GoldenPictures, RendererPaintsTheRecordedPixels) {
 }
 
 }  // namespace
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

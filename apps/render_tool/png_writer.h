@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 
 // Rows of 32-bit 0x00BBGGRR pixels (red in the low byte); stride is the distance in pixels
 // from the start of one row to the start of the next.
@@ -21,4 +21,4 @@ struct PixelRows {
 // leaves a partial file. Returns a one-line error message, or nothing on success.
 std::optional<std::string> writePng(const std::filesystem::path& path, const PixelRows& image);
 
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

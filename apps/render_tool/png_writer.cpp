@@ -1,4 +1,4 @@
-#include "render/png_writer.h"
+#include "render_tool/png_writer.h"
 
 #include <png.h>
 
@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 namespace {
 
 // What one encoding run needs; libpng's error handler leaves its message here.
@@ -114,4 +114,4 @@ std::optional<std::string> writePng(const std::filesystem::path& path, const Pix
     return std::nullopt;
 }
 
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

@@ -2,12 +2,12 @@
 // every deadline, so the waits between rows and pictures cost nothing.
 #pragma once
 
-#include "render/options.h"
 #include "render/surface.h"
+#include "render_tool/options.h"
 
-namespace mirelune::render {
+namespace mirelune::render_tool {
 
 // The surface after `options.pictures` whole pictures; the same seed gives the same pixels.
 Surface renderPictures(const Options& options);
 
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool

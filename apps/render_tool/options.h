@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace mirelune::render {
+#include "command_line/option_table.h"
+
+namespace mirelune::render_tool {
 
 inline constexpr int kMaxSide = 16384;
 inline constexpr std::uint64_t kMaxPictures = 100000;
@@ -21,13 +23,7 @@ struct Options {
     std::string output;
 };
 
-struct ParseResult {
-    Options options;
-    bool help = false;  // --help was given: print the usage and stop
-    std::string error;  // one line; empty when the arguments are fine
-
-    bool ok() const { return error.empty(); }
-};
+using ParseResult = command_line::ParseResult<Options>;
 
 // Parses the arguments that follow the program name. Values come either as the next
 // argument ("--seed 7") or after an equals sign ("--seed=7").
@@ -36,4 +32,4 @@ ParseResult parseOptions(const std::vector<std::string>& args);
 // The text --help prints, ending in a newline.
 std::string usage();
 
-}  // namespace mirelune::render
+}  // namespace mirelune::render_tool
