@@ -28,6 +28,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 import soak_rules  # noqa: E402  (shared with the X11 tests, one folder up)
+from figures import Figures  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1024, 768
 SECTION = "Mirelune ScreenSaver"
@@ -129,12 +130,7 @@ class Session:
         self.started = []  # Popen objects of savers started directly
         self.prefix_created = False
         self.soak_pictures = soak_pictures  # for each sector count
-        self.figures = {}  # for --figures: by name, each value measured in the order taken
-
-    def figure(self, name, value, text):
-        """Keeps a measurement for --figures and shows it in the log."""
-        self.figures.setdefault(name, []).append(value)
-        print(f"  figure {text}")
+        self.figures = Figures("  ")
 
     def __enter__(self):
         self.work.mkdir(parents=True, exist_ok=True)
@@ -488,8 +484,8 @@ def scenario_fullscreen_idle_cpu(session, checks):
                        "the first picture completes and the screen stays still")
         percent = cpu_percent(session, pid, 3)
         checks.require(session.alive(pid), "the saver keeps running during the measurement")
-        session.figure("idle_cpu_percent", percent,
-                       f"idle CPU during the delay: {percent:.2f} % of one core")
+        session.figures.add("idle_cpu_percent", percent,
+                            f"idle CPU during the delay: {percent:.2f} % of one core")
         checks.expect(percent < 2, f"idle CPU during the delay under 2 % ({percent:.2f} %)")
     finally:
         session.end_saver(pid)
@@ -504,7 +500,8 @@ def scenario_fullscreen_rest(session, checks):
     try:
         checks.require(session.wait_window(pid) is not None, "the saver shows its window")
         busy = cpu_percent(session, pid, 1.5)
-        session.figure("painting_cpu_percent", busy, f"CPU painting {busy:.1f} % of one core")
+        session.figures.add("painting_cpu_percent", busy,
+                            f"CPU painting {busy:.1f} % of one core")
         checks.expect(busy > 10, f"the saver paints busily with no delay ({busy:.1f} %)")
         for command, away, back, what in (("session", "lock", "unlock", "session locked"),
                                           ("display", "off", "on", "display off")):
@@ -514,8 +511,8 @@ def scenario_fullscreen_rest(session, checks):
             session.probe(command, back)
             time.sleep(0.3)
             again = cpu_percent(session, pid, 1.5)
-            session.figure(f"{command}_{away}_cpu_percent", [resting, again],
-                           f"CPU {what} {resting:.2f} %, then {again:.1f} % of one core")
+            session.figures.add(f"{command}_{away}_cpu_percent", [resting, again],
+                                f"CPU {what} {resting:.2f} %, then {again:.1f} % of one core")
             checks.expect(resting < 2, f"{what}: the painting stops ({resting:.2f} %)")
             checks.expect(again > 10, f"{what} and back: it paints again ({again:.1f} %)")
         checks.expect(session.alive(pid), "the saver keeps running throughout")
@@ -588,8 +585,8 @@ def scenario_soak(session, checks):
         checks.require(len(samples) >= 3, f"{sectors} sectors: at least three full cycles of "
                        f"sizes ({len(samples)})")
         run.update(soak_rules.steady(samples, SOAK_RESOURCES))
-        session.figure("soak", run, f"{sectors} sectors steady over {run['steady_cycles']} "
-                       f"cycles: {soak_rules.steady_text(run)}")
+        session.figures.add("soak", run, f"{sectors} sectors steady over "
+                            f"{run['steady_cycles']} cycles: {soak_rules.steady_text(run)}")
         for passed, message in soak_rules.creep(samples, SOAK_RESOURCES):
             checks.expect(passed, f"{sectors} sectors after the first cycle: {message}")
 
@@ -601,17 +598,17 @@ def scenario_fullscreen_timing(session, checks):
         checks.require(result.get("black_before"), "the screen is black before the saver starts")
         ms = result.get("ms")
         if ms is not None:
-            session.figure("first_row_ms", ms, f"launch to first painted row (round {round_}): "
-                           f"{ms:.0f} ms (first colour #{result['colour']} at {result['x']},"
-                           f"{result['y']})")
+            session.figures.add("first_row_ms", ms, f"launch to first painted row (round "
+                                f"{round_}): {ms:.0f} ms (first colour #{result['colour']} at "
+                                f"{result['x']},{result['y']})")
         checks.ended(ms, f"round {round_}: the first row shows", 3000)
         pids = session.saver_pids()
         checks.require(len(pids) == 1, f"round {round_}: one saver process runs ({pids})")
         time.sleep(0.3)
         ms = session.ended_by(pids[0], "key", "space")
         if ms is not None:
-            session.figure("key_exit_ms", ms, f"key press to process end (round {round_}): "
-                           f"{ms:.0f} ms")
+            session.figures.add("key_exit_ms", ms, f"key press to process end (round {round_}):"
+                                f" {ms:.0f} ms")
         checks.ended(ms, f"round {round_}: a key ends the process")
         session.end_saver(pids[0])
 
@@ -996,7 +993,7 @@ def main():
         return 2
     finally:
         if args.figures:  # also what a failed run measured before it failed
-            Path(args.figures).write_text(json.dumps(session.figures, indent=2) + "\n")
+            session.figures.write(args.figures)
     if failed:
         print(f"wine_tests.py: failed: {', '.join(failed)}", file=sys.stderr)
         return 1

@@ -9,7 +9,6 @@ x11-test-window helper; input comes from xdotool.
 """
 
 import argparse
-import json
 import os
 import shutil
 import signal
@@ -21,6 +20,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 import soak_rules  # noqa: E402  (shared with the Wine tests, one folder up)
+from figures import Figures  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1024, 768
 # With the longest delay and no wait between rows, a picture is finished well within this and
@@ -46,12 +46,7 @@ class Session:
         self.processes = []
         self.xvfb = None
         self.env = None
-        self.figures = {}  # for --figures: by name, each value measured in the order taken
-
-    def figure(self, name, value, text):
-        """Keeps a measurement for --figures and shows it in the log."""
-        self.figures.setdefault(name, []).append(value)
-        print(f"figure {text}")
+        self.figures = Figures("")
 
     # --- the display -------------------------------------------------------------------
 
@@ -245,7 +240,8 @@ def scenario_idle_cpu(session):
     before, start = cpu_ticks(), time.monotonic()
     time.sleep(3.0)
     used = (cpu_ticks() - before) / ticks_per_s / (time.monotonic() - start) * 100
-    session.figure("idle_cpu_percent", used, f"idle CPU during the delay: {used:.2f} % of one core")
+    session.figures.add("idle_cpu_percent", used,
+                        f"idle CPU during the delay: {used:.2f} % of one core")
     check(used < 2.0, f"idle CPU {used:.2f} % is not under 2 %")
     session.stop(program, "idle")
 
@@ -324,8 +320,8 @@ def scenario_soak(session):
               f"{sectors} sectors: only {painted} pictures counted")
         check(len(samples) >= 3, f"{sectors} sectors: fewer than three cycles of sizes")
         run.update(soak_rules.steady(samples, SOAK_RESOURCES))
-        session.figure("soak", run, f"{sectors} sectors steady over {run['steady_cycles']} "
-                       f"cycles: {soak_rules.steady_text(run)}")
+        session.figures.add("soak", run, f"{sectors} sectors steady over "
+                            f"{run['steady_cycles']} cycles: {soak_rules.steady_text(run)}")
         for passed, message in soak_rules.creep(samples, SOAK_RESOURCES):
             check(passed, f"{sectors} sectors after the first cycle: {message}")
         session.tell(helper, "destroy")
@@ -428,7 +424,7 @@ def main():
     finally:
         session.close()
         if args.figures:  # also what a failed run measured before it failed
-            Path(args.figures).write_text(json.dumps(session.figures, indent=2) + "\n")
+            session.figures.write(args.figures)
     print(f"PASS {args.scenario}")
     return 0
 
