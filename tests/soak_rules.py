@@ -27,20 +27,32 @@ def pictures_seen(changes):
     return max(changes - CHANGES_PER_RESIZE, 0)
 
 
-def creep(samples, counts, memories):
+def creep(samples, resources):
     """Compares the samples taken each time the window is back at full size, after the first
-    cycle. Yields (passed, message) for each count that must not grow and each memory figure
-    (in KiB) that may grow by MEMORY_SLACK_KIB at most; a count that is 0 throughout is not
-    reported by the system and yields (None, message)."""
+    cycle. resources are (name, sample key, unit): a count (no unit) must not grow, a memory
+    figure (KiB) may grow by MEMORY_SLACK_KIB at most. Yields (passed, message) for each."""
     steady = samples[1:]
-    for key in counts:
+    for name, key, unit in resources:
         values = [sample[key] for sample in steady]
-        if not any(values):
-            yield None, f"{key} counts are not reported here"
+        if unit:
+            growth = values[-1] - values[0]
+            yield growth <= MEMORY_SLACK_KIB, (f"{name} grew by {growth} KiB over "
+                                               f"{len(steady) - 1} cycles, at most "
+                                               f"{MEMORY_SLACK_KIB} KiB allowed")
         else:
-            yield max(values) <= values[0], f"{key} count after each cycle {values}, never above " \
-                f"the first"
-    for key in memories:
-        growth = steady[-1][key] - steady[0][key]
-        yield growth <= MEMORY_SLACK_KIB, (f"{key} grew by {growth} KiB over {len(steady) - 1} "
-                                           f"cycles, at most {MEMORY_SLACK_KIB} KiB allowed")
+            yield max(values) <= values[0], f"{name} count after each cycle {values}, never " \
+                "above the first"
+
+
+def steady(samples, resources):
+    """The soak's steady figures: each resource in the first sample after the first cycle of
+    sizes and in the last, as the soak reports them."""
+    first, last = samples[1], samples[-1]
+    return {"steady_cycles": len(samples) - 2,
+            "steady": [{"name": name, "first": first[key], "last": last[key], "unit": unit}
+                       for name, key, unit in resources]}
+
+
+def steady_text(figures):
+    return ", ".join(f"{r['name']} {r['first']} -> {r['last']}"
+                     + (f" {r['unit']}" if r["unit"] else "") for r in figures["steady"])

@@ -28,6 +28,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 import soak_rules  # noqa: E402  (shared with the X11 tests, one folder up)
+from figures import Figures  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1024, 768
 SECTION = "Mirelune ScreenSaver"
@@ -129,6 +130,7 @@ class Session:
         self.started = []  # Popen objects of savers started directly
         self.prefix_created = False
         self.soak_pictures = soak_pictures  # for each sector count
+        self.figures = Figures("  ")
 
     def __enter__(self):
         self.work.mkdir(parents=True, exist_ok=True)
@@ -482,7 +484,8 @@ def scenario_fullscreen_idle_cpu(session, checks):
                        "the first picture completes and the screen stays still")
         percent = cpu_percent(session, pid, 3)
         checks.require(session.alive(pid), "the saver keeps running during the measurement")
-        print(f"  figure idle CPU during the delay: {percent:.2f} % of one core")
+        session.figures.add("idle_cpu_percent", percent,
+                            f"idle CPU during the delay: {percent:.2f} % of one core")
         checks.expect(percent < 2, f"idle CPU during the delay under 2 % ({percent:.2f} %)")
     finally:
         session.end_saver(pid)
@@ -497,7 +500,8 @@ def scenario_fullscreen_rest(session, checks):
     try:
         checks.require(session.wait_window(pid) is not None, "the saver shows its window")
         busy = cpu_percent(session, pid, 1.5)
-        print(f"  figure CPU painting {busy:.1f} % of one core")
+        session.figures.add("painting_cpu_percent", busy,
+                            f"CPU painting {busy:.1f} % of one core")
         checks.expect(busy > 10, f"the saver paints busily with no delay ({busy:.1f} %)")
         for command, away, back, what in (("session", "lock", "unlock", "session locked"),
                                           ("display", "off", "on", "display off")):
@@ -507,7 +511,8 @@ def scenario_fullscreen_rest(session, checks):
             session.probe(command, back)
             time.sleep(0.3)
             again = cpu_percent(session, pid, 1.5)
-            print(f"  figure CPU {what} {resting:.2f} %, then {again:.1f} % of one core")
+            session.figures.add(f"{command}_{away}_cpu_percent", [resting, again],
+                                f"CPU {what} {resting:.2f} %, then {again:.1f} % of one core")
             checks.expect(resting < 2, f"{what}: the painting stops ({resting:.2f} %)")
             checks.expect(again > 10, f"{what} and back: it paints again ({again:.1f} %)")
         checks.expect(session.alive(pid), "the saver keeps running throughout")
@@ -523,9 +528,16 @@ def linux_view(pid):
     return {"rss_anon": rss_anon, "files": len(os.listdir(f"/proc/{pid}/fd"))}
 
 
+# What the soak watches, as (name, sample key, unit): memory may grow a little, counts not at all.
+# GetGuiResources is not among them: under Wine it reports 0 objects for every process.
+SOAK_RESOURCES = (("RssAnon", "rss_anon", "KiB"), ("working set", "working_set_kib", "KiB"),
+                  ("windows", "windows", ""), ("files", "files", ""))
+
+
 def soak_one(session, checks, sectors, pictures):
     """Runs the full-screen saver with no pause until it has painted the pictures, resizing its
-    window every few; returns the resources sampled each time it is back at full size."""
+    window every few; returns the resources sampled each time it is back at full size, and the
+    run's pictures, resizes and seconds."""
     session.clear_settings()
     session.write_settings(settings_text(sectors, 69, 0))
     pid = session.start_saver("/s", pointer=(0, 0))
@@ -548,41 +560,35 @@ def soak_one(session, checks, sectors, pictures):
                 samples.append({**result, **linux_view(pid), "pictures": painted,
                                 "working_set_kib": result["working_set"] >> 10})
             step += 1
-        seconds = time.monotonic() - started
-        print(f"  figure {sectors} sectors: at least {painted} pictures and {step} resizes in "
-              f"{seconds:.0f} s")
+        run = {"sectors": sectors, "pictures": painted, "resizes": step,
+               "seconds": round(time.monotonic() - started, 1)}
+        print(f"  {sectors} sectors: at least {painted} pictures and {step} resizes in "
+              f"{run['seconds']:.0f} s")
         checks.expect(painted >= pictures, f"{sectors} sectors: at least {pictures} pictures "
                       f"painted (counted {painted})")
     finally:
         session.end_saver(pid)
-    return samples
+    return samples, run
 
 
 def scenario_soak(session, checks):
-    """Long painting under resizes must not creep: the saver's objects and memory after the
-    first cycle of sizes stay where they were."""
+    """Long painting under resizes must not creep: the saver's windows, files and memory after
+    the first cycle of sizes stay where they were."""
     for sectors in (1, 5, 10):
-        samples = soak_one(session, checks, sectors, session.soak_pictures)
+        samples, run = soak_one(session, checks, sectors, session.soak_pictures)
         (session.work / f"soak-{sectors}.json").write_text(
             "\n".join(json.dumps(sample) for sample in samples))
         for sample in samples:
-            print(f"  sample {sectors} sectors after {sample['pictures']} pictures: GDI "
-                  f"{sample['gdi']}, USER {sample['user']}, windows {sample['windows']}, files "
-                  f"{sample['files']}, working set {sample['working_set_kib']} KiB, RssAnon "
-                  f"{sample['rss_anon']} KiB")
+            print(f"  sample {sectors} sectors after {sample['pictures']} pictures: windows "
+                  f"{sample['windows']}, files {sample['files']}, working set "
+                  f"{sample['working_set_kib']} KiB, RssAnon {sample['rss_anon']} KiB")
         checks.require(len(samples) >= 3, f"{sectors} sectors: at least three full cycles of "
                        f"sizes ({len(samples)})")
-        first, last = samples[1], samples[-1]
-        print(f"  figure {sectors} sectors steady over {len(samples) - 2} cycles: RssAnon "
-              f"{first['rss_anon']} -> {last['rss_anon']} KiB, working set "
-              f"{first['working_set_kib']} -> {last['working_set_kib']} KiB, windows "
-              f"{first['windows']} -> {last['windows']}, files {first['files']} -> {last['files']}")
-        for passed, message in soak_rules.creep(samples, ("gdi", "user", "windows", "files"),
-                                                ("working_set_kib", "rss_anon")):
-            if passed is None:
-                print(f"  note: {message}")  # Wine: GetGuiResources
-            else:
-                checks.expect(passed, f"{sectors} sectors after the first cycle: {message}")
+        run.update(soak_rules.steady(samples, SOAK_RESOURCES))
+        session.figures.add("soak", run, f"{sectors} sectors steady over "
+                            f"{run['steady_cycles']} cycles: {soak_rules.steady_text(run)}")
+        for passed, message in soak_rules.creep(samples, SOAK_RESOURCES):
+            checks.expect(passed, f"{sectors} sectors after the first cycle: {message}")
 
 
 def scenario_fullscreen_timing(session, checks):
@@ -592,15 +598,17 @@ def scenario_fullscreen_timing(session, checks):
         checks.require(result.get("black_before"), "the screen is black before the saver starts")
         ms = result.get("ms")
         if ms is not None:
-            print(f"  figure launch to first painted row (round {round_}): {ms:.0f} ms "
-                  f"(first colour #{result['colour']} at {result['x']},{result['y']})")
+            session.figures.add("first_row_ms", ms, f"launch to first painted row (round "
+                                f"{round_}): {ms:.0f} ms (first colour #{result['colour']} at "
+                                f"{result['x']},{result['y']})")
         checks.ended(ms, f"round {round_}: the first row shows", 3000)
         pids = session.saver_pids()
         checks.require(len(pids) == 1, f"round {round_}: one saver process runs ({pids})")
         time.sleep(0.3)
         ms = session.ended_by(pids[0], "key", "space")
         if ms is not None:
-            print(f"  figure key press to process end (round {round_}): {ms:.0f} ms")
+            session.figures.add("key_exit_ms", ms, f"key press to process end (round {round_}):"
+                                f" {ms:.0f} ms")
         checks.ended(ms, f"round {round_}: a key ends the process")
         session.end_saver(pids[0])
 
@@ -946,6 +954,7 @@ def main():
     parser.add_argument("--prefix", help="the private Wine prefix (default WORK/wine-prefix)")
     parser.add_argument("--soak-pictures", type=int, default=40,
                         help="pictures the soak paints for each sector count (default 40)")
+    parser.add_argument("--figures", help="write what the scenarios measured to this JSON file")
     parser.add_argument("scenarios", nargs="+", metavar="SCENARIO",
                         help="all, or any of: " + ", ".join(SCENARIOS))
     args = parser.parse_args()
@@ -957,8 +966,8 @@ def main():
     if unknown:
         parser.error(f"unknown scenario {', '.join(unknown)}")
     failed = []
+    session = Session(args.work, args.prefix, args.scr, args.probe, args.soak_pictures)
     try:
-        session = Session(args.work, args.prefix, args.scr, args.probe, args.soak_pictures)
         missing = [f"{name} {path}" for name, path in (("saver", session.scr),
                                                         ("probe", session.probe_exe))
                    if path is None or not path.is_file()]
@@ -982,6 +991,9 @@ def main():
     except CannotRun as error:
         print(f"wine_tests.py: cannot run: {error}", file=sys.stderr)
         return 2
+    finally:
+        if args.figures:  # also what a failed run measured before it failed
+            session.figures.write(args.figures)
     if failed:
         print(f"wine_tests.py: failed: {', '.join(failed)}", file=sys.stderr)
         return 1

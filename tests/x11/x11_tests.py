@@ -20,6 +20,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 import soak_rules  # noqa: E402  (shared with the Wine tests, one folder up)
+from figures import Figures  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1024, 768
 # With the longest delay and no wait between rows, a picture is finished well within this and
@@ -45,6 +46,7 @@ class Session:
         self.processes = []
         self.xvfb = None
         self.env = None
+        self.figures = Figures("")
 
     # --- the display -------------------------------------------------------------------
 
@@ -238,7 +240,8 @@ def scenario_idle_cpu(session):
     before, start = cpu_ticks(), time.monotonic()
     time.sleep(3.0)
     used = (cpu_ticks() - before) / ticks_per_s / (time.monotonic() - start) * 100
-    print(f"idle CPU during the delay: {used:.2f} % of one core")
+    session.figures.add("idle_cpu_percent", used,
+                        f"idle CPU during the delay: {used:.2f} % of one core")
     check(used < 2.0, f"idle CPU {used:.2f} % is not under 2 %")
     session.stop(program, "idle")
 
@@ -280,6 +283,11 @@ def memory_view(pid):
             "segments": maps.count("SYSV")}
 
 
+# What the soak watches, as (name, sample key, unit): memory may grow a little, counts not at all.
+SOAK_RESOURCES = (("RssAnon", "rss_anon", "KiB"), ("RssShmem", "rss_shmem", "KiB"),
+                  ("files", "files", ""), ("segments", "segments", ""))
+
+
 def scenario_soak(session):
     """Pictures without pause in a window resized every few pictures: the program's memory,
     files and shared-memory segments after the first cycle of sizes stay where they were."""
@@ -302,21 +310,20 @@ def scenario_soak(session):
             if step % len(soak_rules.SIZES) == 0:
                 samples.append({**memory_view(program.pid), "pictures": painted})
             step += 1
-        print(f"figure {sectors} sectors: at least {painted} pictures and {step} resizes in "
-              f"{time.monotonic() - started:.0f} s")
+        run = {"sectors": sectors, "pictures": painted, "resizes": step,
+               "seconds": round(time.monotonic() - started, 1)}
+        print(f"{sectors} sectors: at least {painted} pictures and {step} resizes in "
+              f"{run['seconds']:.0f} s")
         for sample in samples:
             print(f"sample {sectors} sectors: {sample}")
         check(painted >= session.args.soak_pictures,
               f"{sectors} sectors: only {painted} pictures counted")
         check(len(samples) >= 3, f"{sectors} sectors: fewer than three cycles of sizes")
-        first, last = samples[1], samples[-1]
-        print(f"figure {sectors} sectors steady over {len(samples) - 2} cycles: RssAnon "
-              f"{first['rss_anon']} -> {last['rss_anon']} KiB, RssShmem {first['rss_shmem']} -> "
-              f"{last['rss_shmem']} KiB, files {first['files']} -> {last['files']}, segments "
-              f"{first['segments']} -> {last['segments']}")
-        for passed, message in soak_rules.creep(samples, ("files", "segments"),
-                                                ("rss_anon", "rss_shmem")):
-            check(passed is not False, f"{sectors} sectors after the first cycle: {message}")
+        run.update(soak_rules.steady(samples, SOAK_RESOURCES))
+        session.figures.add("soak", run, f"{sectors} sectors steady over "
+                            f"{run['steady_cycles']} cycles: {soak_rules.steady_text(run)}")
+        for passed, message in soak_rules.creep(samples, SOAK_RESOURCES):
+            check(passed, f"{sectors} sectors after the first cycle: {message}")
         session.tell(helper, "destroy")
         check(wait_for(program, 1.0) == 0, f"{sectors} sectors: no clean end with the window")
 
@@ -403,6 +410,7 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--soak-pictures", type=int, default=40,
                         help="pictures the soak paints for each sector count (default 40)")
+    parser.add_argument("--figures", help="write what the scenario measured to this JSON file")
     parser.add_argument("scenario", choices=SCENARIOS)
     args = parser.parse_args()
 
@@ -415,6 +423,8 @@ def main():
         return 1
     finally:
         session.close()
+        if args.figures:  # also what a failed run measured before it failed
+            session.figures.write(args.figures)
     print(f"PASS {args.scenario}")
     return 0
 

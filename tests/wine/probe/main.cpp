@@ -13,7 +13,7 @@
 //   session lock|unlock              tell the full-screen saver its session was (un)locked
 //   display off|on                   tell it, as power management does, the monitor goes off/on
 //   soak-step <n> <w> <h> <ms>       size the full-screen saver's window, watch up to ms for n
-//                                    pictures, then report its object counts and memory
+//                                    pictures, then report its windows and memory
 //   press-box <ms>                   wait up to ms for a message box, report it and press OK
 //   move-counter <ms>                a full-screen window that counts the mouse moves it gets
 #include <windows.h>
@@ -537,7 +537,7 @@ int windowsOf(DWORD pid) {
 // Sizes the full-screen saver's window to width x height at the screen's corner and watches its
 // middle row until that row has changed `changes` times (each picture paints every row once, so
 // each change is at most one picture) or ms have passed; then reports the saver's resources:
-// GDI and USER objects, windows and working set.
+// windows and working set. (GDI and USER objects are left out: Wine counts none for any process.)
 int cmdSoakStep(int changes, int width, int height, double ms) {
     const HWND saver = FindWindowW(L"MireluneFract", nullptr);
     DWORD pid = 0;
@@ -569,8 +569,6 @@ int cmdSoakStep(int changes, int width, int height, double ms) {
         .add("changes", seen)
         .add("ms", nowMs() - start)
         .add("alive", alive(process))
-        .add("gdi", GetGuiResources(process, GR_GDIOBJECTS))
-        .add("user", GetGuiResources(process, GR_USEROBJECTS))
         .add("windows", windowsOf(pid))
         .add("working_set", static_cast<std::uint64_t>(memory.WorkingSetSize))
         .print();
