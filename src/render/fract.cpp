@@ -55,6 +55,18 @@ void Fract::endWait() {
     waitEnd_ = waitStart_;
 }
 
+std::int64_t Fract::nextStepAt() const {
+    if (startRequested_) return kDueNow;
+    switch (phase_) {
+        case Phase::Idle:
+            return kNoDeadline;
+        case Phase::Empty:
+            return resized_ ? kDueNow : kNoDeadline;
+        default:
+            return waitEnd_;  // a row wait or the delay: no other phase outlasts a step
+    }
+}
+
 std::int64_t Fract::step(std::int64_t nowMs) {
     if (startRequested_) {
         startRequested_ = false;

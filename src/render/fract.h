@@ -38,6 +38,8 @@ struct Size {
 // When the renderer wants its next step, on the platform's monotonic millisecond clock.
 // Until then the platform waits on its event queue, processing events as they come.
 inline constexpr std::int64_t kNoDeadline = std::numeric_limits<std::int64_t>::max();
+// A deadline that has always passed: the next step is due at once.
+inline constexpr std::int64_t kDueNow = std::numeric_limits<std::int64_t>::min();
 
 class Fract {
   public:
@@ -68,6 +70,10 @@ class Fract {
     // or nothing while a wait runs. Returns the time of the next step (kNoDeadline: only an
     // event can give it work). The platform processes pending events after every step.
     std::int64_t step(std::int64_t nowMs);
+
+    // When the next step is due: what step() last returned, unless an event has given the
+    // loop work since (a start, a resize of a picture that had no room, a wait cut short).
+    std::int64_t nextStepAt() const;
 
     // In the normal window state, the client size the grid wants (a multiple of the tile
     // size); the platform resizes its window to it and reports the resize as usual.

@@ -105,6 +105,32 @@ TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
     EXPECT_EQ(delays, 1);
 }
 
+TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
+    // Events handled between steps cut a 20 s delay short (as a resized window does), then
+    // start a fresh picture during the next one (as an activation does): no sleep is left.
+    Rig rig({5, 69, 20000}, {200, 150});
+    rig.onPump = [&] {
+        const std::uint64_t done = rig.fract.picturesCompleted();
+        if (done == 1 && rig.pumps < 20) rig.fract.endWait();
+        if (done == 2 && rig.pumps < 40) rig.fract.startPainting();
+        if (done == 3) rig.window.close();
+    };
+    runRenderLoop(rig.events, rig.fract, rig.window);
+    EXPECT_TRUE(rig.events.waits.empty());
+
+    // A window too small for any picture has nothing to do until it grows; growing while
+    // events are handled wakes it at once.
+    Rig tiny({5, 69, 20000}, {1, 1});
+    tiny.onPump = [&] {
+        if (tiny.pumps == 1) tiny.window.setClientSize({200, 150});
+        if (tiny.fract.picturesCompleted() == 1) tiny.window.close();
+    };
+    tiny.events.onWait = [&](std::int64_t) { tiny.window.close(); };
+    runRenderLoop(tiny.events, tiny.fract, tiny.window);
+    EXPECT_EQ(tiny.fract.picturesCompleted(), 1u);
+    EXPECT_TRUE(tiny.events.waits.empty());
+}
+
 TEST(RenderDriver, OnlyChangedRowsArePresented) {
     Rig rig({5, 69, 0}, {200, 150});
     rig.onPump = [&] {
