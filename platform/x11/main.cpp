@@ -1,8 +1,9 @@
 // mirelune: the kaleidoscope as an X11 program and XScreenSaver hack.
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,7 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
 
 int fail(std::string_view message, int status) {
-    std::cerr << "mirelune: " << message << '\n';
+    std::fprintf(stderr, "mirelune: %.*s\n", static_cast<int>(message.size()), message.data());
     return status;
 }
 
@@ -46,10 +47,15 @@ int main(int argc, char** argv) {
     const ParseResult parsed = parseOptions(args, environment("XSCREENSAVER_WINDOW"));
     if (!parsed.ok()) return fail(parsed.error, kExitUsage);
     if (parsed.help) {
-        std::cout << usage();
+        std::fputs(usage().c_str(), stdout);
         return 0;
     }
     const Options& options = parsed.options;
+
+    // A server that goes away can close the connection while a request is being written;
+    // the write must then fail so that Xlib reports the broken connection and exits with 1,
+    // instead of the signal killing the process without a word.
+    std::signal(SIGPIPE, SIG_IGN);
 
     Display* display = XOpenDisplay(options.display ? options.display->c_str() : nullptr);
     if (!display) {
@@ -76,9 +82,10 @@ int main(int argc, char** argv) {
 
     // The embedded and full-screen pictures cover the window as it is; the window of its own
     // keeps whatever size the user gives it too, with black strips beside the grid.
-    const auto file = settingsFile(environment("XDG_CONFIG_HOME"), environment("HOME"));
-    const Settings settings =
-        applyOptions(loadSettings(file.value_or(std::filesystem::path())), options);
+    const Settings settings = runSettings(options, [] {
+        const auto file = settingsFile(environment("XDG_CONFIG_HOME"), environment("HOME"));
+        return loadSettings(file.value_or(std::filesystem::path()));
+    });
     Fract fract(context.random, toRenderSettings(settings), window->size(), WindowState::Maximized);
     SaverSession session(context);
     platform.setEventTarget(window.get());

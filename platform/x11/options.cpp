@@ -33,12 +33,13 @@ std::optional<std::int32_t> parseSetting(std::string_view text, const SliderConf
     return clampToSlider(slider, static_cast<std::int32_t>(magnitude));
 }
 
-// The state of one reading: the options so far, the environment --root looks at, and which
-// of the options that choose a target came first, as only one may be given.
+// The state of one reading: the options so far, and which option first chose the target, as
+// options choosing different targets cannot be combined.
 struct Reading {
     Options& options;
-    std::optional<std::string_view> xscreensaverWindow;
     std::optional<std::string_view> targetOption;
+    bool root = false;
+    bool windowIdGiven = false;
 };
 
 using command_line::Mistake;
@@ -46,11 +47,11 @@ using command_line::Refusal;
 using command_line::Takes;
 
 Refusal setTarget(Reading& reading, std::string_view option, Target target) {
-    if (reading.targetOption && *reading.targetOption != option) {
+    if (reading.targetOption && reading.options.target != target) {
         return std::string(*reading.targetOption) + " and " + std::string(option) +
                " cannot be combined";
     }
-    reading.targetOption = option;
+    if (!reading.targetOption) reading.targetOption = option;
     reading.options.target = target;
     return std::nullopt;
 }
@@ -62,10 +63,12 @@ Refusal setWindowId(Reading& reading, std::string_view subject, std::string_view
     return std::nullopt;
 }
 
+// XScreenSaver's preview runs the hack's "--root" command line with "--window-id" appended,
+// so the two together are the preview pane; the root or $XSCREENSAVER_WINDOW is only looked
+// up once the whole command line is read, as the id may come after --root.
 Refusal applyRoot(Reading& reading, std::string_view name, std::string_view) {
-    if (auto refusal = setTarget(reading, name, Target::Embedded)) return refusal;
-    if (!reading.xscreensaverWindow) return std::nullopt;
-    return setWindowId(reading, "XSCREENSAVER_WINDOW", *reading.xscreensaverWindow);
+    reading.root = true;
+    return setTarget(reading, name, Target::Embedded);
 }
 
 Refusal applyWindow(Reading& reading, std::string_view name, std::string_view) {
@@ -74,6 +77,7 @@ Refusal applyWindow(Reading& reading, std::string_view name, std::string_view) {
 
 Refusal applyWindowId(Reading& reading, std::string_view name, std::string_view value) {
     if (auto refusal = setTarget(reading, name, Target::Embedded)) return refusal;
+    reading.windowIdGiven = true;
     return setWindowId(reading, name, value);
 }
 
@@ -135,17 +139,25 @@ std::optional<std::uint32_t> parseWindowId(std::string_view text) {
 ParseResult parseOptions(std::span<const std::string_view> args,
                          std::optional<std::string_view> xscreensaverWindow) {
     ParseResult result;
-    Reading reading{result.options, xscreensaverWindow, std::nullopt};
+    Reading reading{result.options, std::nullopt, false, false};
     command_line::Outcome& outcome = result;
     outcome = command_line::parse<Reading>(args, kOptions, {true, word}, reading);
+    if (!result.ok() || result.help) return result;
+    result.options.underXScreenSaver = reading.root || xscreensaverWindow.has_value();
+    if (reading.root && !reading.windowIdGiven && xscreensaverWindow) {
+        if (auto refusal = setWindowId(reading, "XSCREENSAVER_WINDOW", *xscreensaverWindow)) {
+            result.error = std::move(*refusal);
+        }
+    }
     return result;
 }
 
-Settings applyOptions(Settings fromFile, const Options& options) {
-    if (options.sectors) fromFile.sectors = *options.sectors;
-    if (options.speed) fromFile.speed = *options.speed;
-    if (options.delay) fromFile.delay = *options.delay;
-    return fromFile;
+Settings runSettings(const Options& options, const std::function<Settings()>& readFile) {
+    Settings settings = options.underXScreenSaver ? Settings{} : readFile();
+    if (options.sectors) settings.sectors = *options.sectors;
+    if (options.speed) settings.speed = *options.speed;
+    if (options.delay) settings.delay = *options.delay;
+    return settings;
 }
 
 std::string usage() {
@@ -155,10 +167,12 @@ std::string usage() {
            "Where to draw (one of these; without any, full screen until a key, a click or\n"
            "the eleventh mouse move):\n"
            "  --root            the window in $XSCREENSAVER_WINDOW, else the root window\n"
-           "  --window-id ID    an existing window, by hex (0x...) or decimal id\n"
+           "  --window-id ID    an existing window, by hex (0x...) or decimal id; given\n"
+           "                    with --root, as XScreenSaver's preview does, it wins\n"
            "  --window          a resizable window of its own\n"
            "\n"
-           "Settings (default: the settings file, else 5, 69 and 1000):\n"
+           "Settings (default: the settings file, else 5, 69 and 1000; with --root or\n"
+           "$XSCREENSAVER_WINDOW set, as under XScreenSaver, always 5, 69 and 1000):\n"
            "  --sectors N       tiles along each side of the screen, 1 to 10\n"
            "  --speed N         painting speed, 0 (slowest) to 69 (no wait between rows)\n"
            "  --delay MS        pause after each picture in milliseconds, 0 to 20000\n"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,13 +30,18 @@ struct Options {
     std::optional<std::int32_t> speed;
     std::optional<std::int32_t> delay;
     std::optional<std::string> display;  // X display name; absent: $DISPLAY
+    // Started by XScreenSaver (--root given or $XSCREENSAVER_WINDOW set): its settings dialog
+    // leaves an option off when its slider is at the default, so the settings file, which
+    // the dialog never sees, must not fill the gap.
+    bool underXScreenSaver = false;
 };
 
 using ParseResult = command_line::ParseResult<Options>;
 
 // Parses the arguments that follow the program name. Every option takes one or two leading
 // dashes; values come as the next argument ("--speed 8") or after '=' ("--speed=8").
-// xscreensaverWindow is the environment's XSCREENSAVER_WINDOW, which --root draws into.
+// xscreensaverWindow is the environment's XSCREENSAVER_WINDOW, which --root draws into
+// unless --window-id names another window.
 ParseResult parseOptions(std::span<const std::string_view> args,
                          std::optional<std::string_view> xscreensaverWindow);
 
@@ -43,8 +49,9 @@ ParseResult parseOptions(std::span<const std::string_view> args,
 // Nothing for junk, for 0 (no window) and for ids beyond 32 bits.
 std::optional<std::uint32_t> parseWindowId(std::string_view text);
 
-// The settings the renderer runs with: the file's, with the command line's values on top.
-Settings applyOptions(Settings fromFile, const Options& options);
+// The settings the renderer runs with: the command line's values on top of the settings file
+// (read through readFile) or, under XScreenSaver, on top of the defaults.
+Settings runSettings(const Options& options, const std::function<Settings()>& readFile);
 
 // The text --help prints, ending in a newline.
 std::string usage();

@@ -1,11 +1,13 @@
-// An image the size of the window's surface, in the visual's pixel layout, through which the
-// renderer's changed rows reach the window: in shared memory when the X server is on this
-// machine and offers MIT-SHM, else sent over the connection with XPutImage.
+// How the renderer's changed rows reach a window: converted to the visual's pixel layout
+// through an image of a few rows, which is in shared memory when the X server is on this
+// machine and offers MIT-SHM, else sent over the connection with XPutImage. The screen's
+// pixels are kept once, in the renderer's surface; nothing here grows with the height.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "pixel_format.h"
@@ -18,29 +20,43 @@
 
 namespace mirelune::x11 {
 
-// Whether the server stores pixels of this depth in 32 bits, the only size drawn here.
-bool hasThirtyTwoBitPixels(Display* display, int depth);
-
-// The pixel layout of a true-colour visual with 32-bit pixels; nothing for any other visual.
+// The pixel layout of a visual that can be drawn into: TrueColor, of 15 bits or more, in 16-
+// or 32-bit pixels. Nothing for any other visual.
 std::optional<PixelFormat> drawableFormat(Display* display, const Visual* visual, int depth);
+
+// A visual and its layout for the program's own windows: the screen's default visual when it
+// can be drawn into, else the best TrueColor visual the screen offers.
+struct DrawableVisual {
+    Visual* visual;
+    int depth;
+    PixelFormat format;
+};
+std::optional<DrawableVisual> chooseDrawableVisual(Display* display, int screen);
+
+// "16-bit TrueColor", "8-bit PseudoColor": a visual as error messages name it.
+std::string describeVisual(const Visual* visual, int depth);
 
 class ImageBuffer {
   public:
+    // Rows of the image: enough for a painted row's strips in one go at most sector counts.
+    static constexpr int kRows = 32;
+
     ImageBuffer(Display* display, Visual* visual, int depth, PixelFormat format);
     ~ImageBuffer();
     ImageBuffer(const ImageBuffer&) = delete;
     ImageBuffer& operator=(const ImageBuffer&) = delete;
 
     // Converts these rows of the surface and copies them to the same rows of the drawable.
-    // The image follows the surface's size; an empty surface draws nothing.
+    // An empty surface draws nothing.
     void put(Drawable drawable, GC gc, const Surface& surface, std::span<const RowSpan> rows);
 
     bool sharedMemory() const { return shm_.shmaddr != nullptr; }
 
   private:
-    bool fit(int width, int height);
-    bool createShared(int width, int height);
-    void createPlain(int width, int height);
+    bool fit(int width, int rows);
+    bool createShared(int width, int rows);
+    void createPlain(int width, int rows);
+    void putRows(Drawable drawable, GC gc, int imageRow, int windowRow, int count);
     void release();
 
     Display* display_;
@@ -51,6 +67,9 @@ class ImageBuffer {
     XImage* image_ = nullptr;
     XShmSegmentInfo shm_{};
     std::vector<std::uint32_t> plainPixels_;
+    // The image is used as a ring: rows before this one may still be waiting for a shared
+    // memory put, and are only written again after a round trip has seen those puts done.
+    int nextRow_ = 0;
 };
 
 }  // namespace mirelune::x11

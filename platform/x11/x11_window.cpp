@@ -47,9 +47,9 @@ std::unique_ptr<X11Window> X11Window::open(Display* display, Target target, std:
         }
         const auto format = drawableFormat(display, attributes->visual, attributes->depth);
         if (!format) {
-            error = "window " + hexId(window) + " has a visual of depth " +
-                    std::to_string(attributes->depth) +
-                    "; only 24- and 32-bit TrueColor windows can be drawn into";
+            error = "window " + hexId(window) + " has a " +
+                    describeVisual(attributes->visual, attributes->depth) +
+                    " visual; only TrueColor windows of 15 bits or more can be drawn into";
             return nullptr;
         }
         return std::unique_ptr<X11Window>(new X11Window(display, window, target, attributes->visual,
@@ -57,14 +57,12 @@ std::unique_ptr<X11Window> X11Window::open(Display* display, Target target, std:
                                                         {attributes->width, attributes->height}));
     }
 
-    XVisualInfo info{};
-    if (!XMatchVisualInfo(display, screen, 24, TrueColor, &info)) {
-        error = "the display has no 24-bit TrueColor visual to draw with";
-        return nullptr;
-    }
-    const auto format = drawableFormat(display, info.visual, info.depth);
-    if (!format) {
-        error = "the display's 24-bit TrueColor visual has an unsupported pixel layout";
+    const auto chosen = chooseDrawableVisual(display, screen);
+    if (!chosen) {
+        error =
+            "the display has no TrueColor visual of 15 bits or more to draw with (its default "
+            "is " +
+            describeVisual(DefaultVisual(display, screen), DefaultDepth(display, screen)) + ")";
         return nullptr;
     }
 
@@ -75,7 +73,7 @@ std::unique_ptr<X11Window> X11Window::open(Display* display, Target target, std:
         size = {rootAttributes.width, rootAttributes.height};
     }
     XSetWindowAttributes attributes{};
-    const Colormap colormap = XCreateColormap(display, root, info.visual, AllocNone);
+    const Colormap colormap = XCreateColormap(display, root, chosen->visual, AllocNone);
     attributes.colormap = colormap;
     attributes.background_pixel = 0;  // black in any TrueColor layout
     attributes.border_pixel = 0;
@@ -83,11 +81,11 @@ std::unique_ptr<X11Window> X11Window::open(Display* display, Target target, std:
     attributes.event_mask = kWindowEvents | (target == Target::FullScreen ? kInputEvents : 0);
     const Window window = XCreateWindow(
         display, root, 0, 0, static_cast<unsigned>(size.width), static_cast<unsigned>(size.height),
-        0, info.depth, InputOutput, info.visual,
+        0, chosen->depth, InputOutput, chosen->visual,
         CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask, &attributes);
 
-    std::unique_ptr<X11Window> result(
-        new X11Window(display, window, target, info.visual, info.depth, *format, size));
+    std::unique_ptr<X11Window> result(new X11Window(display, window, target, chosen->visual,
+                                                    chosen->depth, chosen->format, size));
     result->owned_ = true;
     result->colormap_ = colormap;
     XStoreName(display, window, "Mirelune");

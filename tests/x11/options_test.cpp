@@ -14,14 +14,19 @@ ParseResult parse(std::initializer_list<std::string_view> args,
     return parseOptions(list, xscreensaverWindow);
 }
 
+constexpr Settings kFile{7, 20, 300};
+
+Settings withFile(const Options& options) {
+    return runSettings(options, [] { return kFile; });
+}
+
 TEST(X11Options, NoArgumentsMeanFullScreenWithTheFileSettings) {
     const ParseResult result = parse({});
     ASSERT_TRUE(result.ok());
     EXPECT_FALSE(result.help);
     EXPECT_EQ(result.options.target, Target::FullScreen);
     EXPECT_FALSE(result.options.sectors || result.options.speed || result.options.delay);
-    const Settings file{7, 20, 300};
-    EXPECT_EQ(applyOptions(file, result.options), file);
+    EXPECT_EQ(withFile(result.options), kFile);
 }
 
 TEST(X11Options, SettingsTakeEitherDashAndEitherValueForm) {
@@ -30,25 +35,25 @@ TEST(X11Options, SettingsTakeEitherDashAndEitherValueForm) {
           std::vector<std::string_view>{"-sectors=3", "--speed=8", "-delay=250"}}) {
         const ParseResult result = parseOptions(args, std::nullopt);
         ASSERT_TRUE(result.ok()) << result.error;
-        EXPECT_EQ(applyOptions({7, 20, 300}, result.options), (Settings{3, 8, 250}));
+        EXPECT_EQ(withFile(result.options), (Settings{3, 8, 250}));
     }
     // Only what is given replaces the file's value; a repeated option counts last.
     const ParseResult some = parse({"--speed", "1", "--speed", "+12"});
     ASSERT_TRUE(some.ok());
-    EXPECT_EQ(applyOptions({7, 20, 300}, some.options), (Settings{7, 12, 300}));
+    EXPECT_EQ(withFile(some.options), (Settings{7, 12, 300}));
 }
 
 TEST(X11Options, SettingsArePulledIntoTheSliderRanges) {
     const ParseResult low = parse({"--sectors", "0", "--speed", "-5", "--delay", "-1"});
     ASSERT_TRUE(low.ok());
-    EXPECT_EQ(applyOptions({}, low.options), (Settings{1, 0, 0}));
+    EXPECT_EQ(withFile(low.options), (Settings{1, 0, 0}));
     const ParseResult high =
         parse({"--sectors", "11", "--speed", "70", "--delay", "99999999999999999999999"});
     ASSERT_TRUE(high.ok());
-    EXPECT_EQ(applyOptions({}, high.options), (Settings{10, 69, 20000}));
+    EXPECT_EQ(withFile(high.options), (Settings{10, 69, 20000}));
     const ParseResult ends = parse({"--sectors", "-0", "--speed", "69", "--delay", "20000"});
     ASSERT_TRUE(ends.ok());
-    EXPECT_EQ(applyOptions({}, ends.options), (Settings{1, 69, 20000}));
+    EXPECT_EQ(withFile(ends.options), (Settings{1, 69, 20000}));
 }
 
 TEST(X11Options, TargetsAndWindowIds) {
@@ -67,8 +72,37 @@ TEST(X11Options, TargetsAndWindowIds) {
     EXPECT_EQ(root.options.windowId, 0u);
     EXPECT_EQ(parse({"--root"}, "0x40000b").options.windowId, 0x40000bu);
     EXPECT_EQ(parse({"--root"}, "4194315").options.windowId, 4194315u);
-    // Without --root the variable is not looked at, not even when it is junk.
+    // Without --root the variable names no window, not even when it is junk.
     EXPECT_TRUE(parse({"--window"}, "junk").ok());
+
+    // XScreenSaver's preview appends --window-id to the --root command line; the id wins,
+    // whichever comes first and whatever the variable holds.
+    for (const auto& args : {std::vector<std::string_view>{"--root", "--window-id", "0x200BD9"},
+                             std::vector<std::string_view>{"-window-id", "0x200BD9", "-root"}}) {
+        const ParseResult preview = parseOptions(args, "junk");
+        ASSERT_TRUE(preview.ok()) << preview.error;
+        EXPECT_EQ(preview.options.target, Target::Embedded);
+        EXPECT_EQ(preview.options.windowId, 0x200BD9u);
+    }
+}
+
+TEST(X11Options, UnderXScreenSaverAbsentSettingsTakeTheDefaultsNotTheFile) {
+    const struct {
+        std::vector<std::string_view> args;
+        std::optional<std::string_view> xscreensaverWindow;
+        Settings expected;
+    } cases[] = {
+        {{}, std::nullopt, kFile},
+        {{"--window-id", "5", "--speed", "3"}, std::nullopt, {7, 3, 300}},
+        {{"--root"}, std::nullopt, {5, 69, 1000}},
+        {{"--root", "--delay", "0"}, "0x40000b", {5, 69, 0}},
+        {{"--window-id", "5"}, "0x5", {5, 69, 1000}},
+    };
+    for (const auto& c : cases) {
+        const ParseResult result = parseOptions(c.args, c.xscreensaverWindow);
+        ASSERT_TRUE(result.ok()) << result.error;
+        EXPECT_EQ(withFile(result.options), c.expected) << c.args.size() << " arguments";
+    }
 }
 
 TEST(X11Options, WindowIdJunkIsRefused) {
@@ -94,7 +128,7 @@ TEST(X11Options, MistakesGiveOneLineAndNoHelp) {
         {{"--window-id", "zz"}, "'zz'"},
         {{"--root=1"}, "takes no value"},
         {{"--root", "--window"}, "cannot be combined"},
-        {{"--window-id", "5", "--root"}, "cannot be combined"},
+        {{"--window", "--window-id", "5"}, "cannot be combined"},
     };
     for (const auto& c : cases) {
         const ParseResult result = parseOptions(c.args, std::nullopt);

@@ -10,33 +10,64 @@ namespace {
 constexpr Colour kColour = rgb(0x12, 0x34, 0x56);
 
 TEST(X11PixelFormat, PlacesEachChannelWhereItsMaskSays) {
-    // The usual little-endian layout, its mirror image, and a 32-bit visual with alpha on top.
-    const auto bgrx = PixelFormat::fromMasks(0xFF0000, 0x00FF00, 0x0000FF, 24);
-    ASSERT_TRUE(bgrx);
-    EXPECT_EQ(bgrx->convert(kColour), 0x123456u);
-    const auto rgbx = PixelFormat::fromMasks(0x0000FF, 0x00FF00, 0xFF0000, 24);
-    ASSERT_TRUE(rgbx);
-    EXPECT_EQ(rgbx->convert(kColour), 0x563412u);
-    const auto argb = PixelFormat::fromMasks(0xFF0000, 0x00FF00, 0x0000FF, 32);
-    ASSERT_TRUE(argb);
-    EXPECT_EQ(argb->convert(kColour), 0xFF123456u);
-    EXPECT_EQ(argb->convert(0), 0xFF000000u);
-    const auto shifted = PixelFormat::fromMasks(0xFF000000, 0x00FF0000, 0x0000FF00, 32);
-    ASSERT_TRUE(shifted);
-    EXPECT_EQ(shifted->convert(kColour), 0x123456FFu);
+    const struct {
+        const char* layout;
+        std::uint32_t red, green, blue;
+        int depth, bitsPerPixel;
+        std::uint32_t colour, white, black;
+    } cases[] = {
+        {"24-bit", 0xFF0000, 0x00FF00, 0x0000FF, 24, 32, 0x123456, 0xFFFFFF, 0},
+        {"24-bit, blue on top", 0x0000FF, 0x00FF00, 0xFF0000, 24, 32, 0x563412, 0xFFFFFF, 0},
+        // Depth 32: the bits outside the masks are alpha, set so the picture is opaque.
+        {"32-bit ARGB", 0xFF0000, 0x00FF00, 0x0000FF, 32, 32, 0xFF123456, 0xFFFFFFFF, 0xFF000000},
+        {"32-bit RGBA", 0xFF000000, 0x00FF0000, 0x0000FF00, 32, 32, 0x123456FF, 0xFFFFFFFF, 0xFF},
+        // Fewer bits keep each channel's top bits; more repeat them, so white stays white.
+        {"16-bit 5-6-5", 0xF800, 0x07E0, 0x001F, 16, 16, 0x11AA, 0xFFFF, 0},
+        {"15-bit 5-5-5", 0x7C00, 0x03E0, 0x001F, 15, 16, 0x08CA, 0x7FFF, 0},
+        {"30-bit 10-10-10", 0x3FF00000, 0x000FFC00, 0x000003FF, 30, 32, 0x04834159, 0x3FFFFFFF, 0},
+    };
+    for (const auto& c : cases) {
+        const auto format = PixelFormat::fromMasks(c.red, c.green, c.blue, c.depth, c.bitsPerPixel);
+        ASSERT_TRUE(format) << c.layout;
+        EXPECT_EQ(format->convert(kColour), c.colour) << c.layout;
+        EXPECT_EQ(format->convert(rgb(255, 255, 255)), c.white) << c.layout;
+        EXPECT_EQ(format->convert(0), c.black) << c.layout;
+        EXPECT_EQ(format->bytesPerPixel(), c.bitsPerPixel / 8) << c.layout;
+    }
+}
 
-    std::vector<std::uint32_t> out(3, 7);
+TEST(X11PixelFormat, RowsAreWrittenInThePixelSize) {
+    // A row written with the wrong pixel size overruns its line or leaves gaps in it.
     const Colour row[] = {kColour, rgb(255, 0, 0)};
-    bgrx->convertRow(row, out);
-    EXPECT_EQ(out, (std::vector<std::uint32_t>{0x123456, 0xFF0000, 7}));
+    const auto wide = PixelFormat::fromMasks(0xFF0000, 0x00FF00, 0x0000FF, 24, 32);
+    std::vector<std::uint32_t> out32(3, 7);
+    wide->convertRow(row, out32.data());
+    EXPECT_EQ(out32, (std::vector<std::uint32_t>{0x123456, 0xFF0000, 7}));
+
+    const auto narrow = PixelFormat::fromMasks(0xF800, 0x07E0, 0x001F, 16, 16);
+    std::vector<std::uint16_t> out16(3, 7);
+    narrow->convertRow(row, out16.data());
+    EXPECT_EQ(out16, (std::vector<std::uint16_t>{0x11AA, 0xF800, 7}));
 }
 
 TEST(X11PixelFormat, RefusesLayoutsItCannotFill) {
-    EXPECT_FALSE(PixelFormat::fromMasks(0xF800, 0x07E0, 0x001F, 16));      // 5-6-5
-    EXPECT_FALSE(PixelFormat::fromMasks(0x3FF00000, 0xFFC00, 0x3FF, 30));  // 10 bits each
-    EXPECT_FALSE(PixelFormat::fromMasks(0xFF0000, 0xFF0000, 0x0000FF, 24));
-    EXPECT_FALSE(PixelFormat::fromMasks(0xFF0000, 0, 0x0000FF, 24));
-    EXPECT_FALSE(PixelFormat::fromMasks(0xFF0000, 0x00FF00, 0x0000FF, 16));
+    const struct {
+        std::uint32_t red, green, blue;
+        int depth, bitsPerPixel;
+    } cases[] = {
+        {0x07, 0x38, 0xC0, 8, 8},                  // 3-3-2: too few colours
+        {0xFF0000, 0x00FF00, 0x0000FF, 24, 24},    // pixels of three bytes
+        {0xFF0000, 0xFF0000, 0x0000FF, 24, 32},    // overlapping
+        {0xFF0000, 0, 0x0000FF, 24, 32},           // a channel missing
+        {0xF0F000, 0x000F0F, 0x0000F0, 24, 32},    // bits not adjacent
+        {0xFF000000, 0x00FF00, 0x0000FF, 24, 32},  // a mask outside the depth
+        {0xFF0000, 0x00FF00, 0x0000FF, 24, 16},    // a depth larger than its pixels
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(PixelFormat::fromMasks(c.red, c.green, c.blue, c.depth, c.bitsPerPixel))
+            << std::hex << c.red << ' ' << c.green << ' ' << c.blue << std::dec << " depth "
+            << c.depth << " in " << c.bitsPerPixel << " bits";
+    }
 }
 
 }  // namespace

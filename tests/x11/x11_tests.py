@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end tests of the X11 program mirelune on a private Xvfb, one scenario per run.
 
-Each run starts its own Xvfb (1024x768x24) on a free display, with HOME and XDG_CONFIG_HOME
+Each run starts its own Xvfb (1024x768x24 unless the scenario needs another screen) on a free
+display, with HOME and XDG_CONFIG_HOME
 inside the work directory so that no user settings leak in. Pictures are captured with
 ImageMagick's `import` and checked here: every tile of the grid identical, each tile mirrored
 about both centre lines, the strips beside the grid black. Embedding uses windows made by the
@@ -50,14 +51,16 @@ class Session:
 
     # --- the display -------------------------------------------------------------------
 
-    def start_display(self):
+    def start_display(self, screen=f"{SCREEN_W}x{SCREEN_H}x24"):
+        """Starts Xvfb with this screen (WxHxDEPTH), in place of the one running."""
         for tool in ("Xvfb", "xdotool", "import"):
             check(shutil.which(tool), f"{tool} is not installed (scripts/install-deps x11)")
+        self.stop_display()
         read_end, write_end = os.pipe()
-        log = open(self.work / "xvfb.log", "w")
+        log = open(self.work / "xvfb.log", "a")
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-             "-nolisten", "tcp"], pass_fds=(write_end,), stdout=log, stderr=log)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=log, stderr=log)
         os.close(write_end)
         number = b""
         with os.fdopen(read_end, "rb") as pipe:
@@ -67,14 +70,18 @@ class Session:
                         XDG_CONFIG_HOME=str(self.work / "config"))
         self.env.pop("XSCREENSAVER_WINDOW", None)
 
+    def stop_display(self):
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+            self.xvfb = None
+
     def close(self):
         for process in self.processes:
             if process.poll() is None:
                 process.kill()
                 process.wait()
-        if self.xvfb:
-            self.xvfb.terminate()
-            self.xvfb.wait()
+        self.stop_display()
 
     def run(self, *command, check_status=True):
         result = subprocess.run(command, env=self.env, capture_output=True, timeout=20)
@@ -121,6 +128,20 @@ class Session:
         check(fields[0] == b"P6" and fields[3] == b"255", "import gave no 8-bit PPM")
         return int(fields[1]), int(fields[2]), fields[4]
 
+    def settled_capture(self, window="root"):
+        """The window's pixels once the picture in it has stopped changing (a loaded machine
+        may take longer than usual to finish it)."""
+        time.sleep(SETTLE_S)
+        first = self.capture(window)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            time.sleep(0.5)
+            latest = self.capture(window)
+            if latest == first:
+                break
+            first = latest
+        return first
+
     @staticmethod
     def watch_row(helper, changes, ms):
         """How often the helper window's middle row changed, up to changes, within ms."""
@@ -132,6 +153,12 @@ class Session:
 
     def mouse_to(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y))
+
+
+def check_running(program, what):
+    if program.poll() is not None:
+        raise Failure(f"{what}: the program ended with status {program.returncode}: "
+                      + program.stderr.read().decode().strip())
 
 
 def wait_for(process, seconds):
@@ -187,17 +214,8 @@ def scenario_fullscreen_picture(session):
     (session.work / "config" / "mirelune" / "Mirelune.ini").write_text(
         "[Mirelune ScreenSaver]\nSectors= 4\nSpeed=1\n")
     program = session.start("--delay", "20000", "--speed", "69")
-    time.sleep(SETTLE_S)
-    # The first picture is finished once the screen stops changing (a loaded machine may
-    # take longer than usual); it must then stay still for the whole delay.
-    first = session.capture()
-    deadline = time.monotonic() + 5
-    while time.monotonic() < deadline:
-        time.sleep(0.5)
-        latest = session.capture()
-        if latest == first:
-            break
-        first = latest
+    # The finished picture must then stay still for the whole delay.
+    first = session.settled_capture()
     width, height, pixels = first
     # Kept beside the test's other files, so that a failed check can be looked at.
     (session.work / "fullscreen.ppm").write_bytes(b"P6 %d %d 255\n" % (width, height) + pixels)
@@ -232,14 +250,10 @@ def scenario_idle_cpu(session):
     program = session.start("--delay", "20000", "--speed", "69")
     time.sleep(SETTLE_S)
 
-    def cpu_ticks():
-        fields = Path(f"/proc/{program.pid}/stat").read_text().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])  # utime + stime
-
     ticks_per_s = os.sysconf("SC_CLK_TCK")
-    before, start = cpu_ticks(), time.monotonic()
+    before, start = cpu_ticks(program.pid), time.monotonic()
     time.sleep(3.0)
-    used = (cpu_ticks() - before) / ticks_per_s / (time.monotonic() - start) * 100
+    used = (cpu_ticks(program.pid) - before) / ticks_per_s / (time.monotonic() - start) * 100
     session.figures.add("idle_cpu_percent", used,
                         f"idle CPU during the delay: {used:.2f} % of one core")
     check(used < 2.0, f"idle CPU {used:.2f} % is not under 2 %")
@@ -366,22 +380,121 @@ def scenario_own_window(session):
     session.stop(program, "--window after input")
 
 
-def scenario_command_line(session):
-    def one_line_error(args, status, env=None):
-        result = subprocess.run([session.args.program, *args], env=env or session.env,
-                                capture_output=True, text=True, timeout=10)
-        lines = result.stderr.splitlines()
-        check(result.returncode == status and len(lines) == 1 and
-              lines[0].startswith("mirelune: "),
-              f"{args}: status {result.returncode}, stderr {result.stderr!r}")
+def scenario_xscreensaver(session):
+    """XScreenSaver's preview pane runs the --root command line with --window-id appended; its
+    settings are the command line's alone, a slider at its default giving no option."""
+    (session.work / "config" / "mirelune" / "mirelune.ini").write_text(
+        "[Mirelune ScreenSaver]\nSectors=2\n")
+    for what, args, sectors in (("preview", ["--root", "--sectors", "3", "--window-id"], 3),
+                                ("sectors slider at its default", ["--root"], 5)):
+        helper, window = session.test_window(400, 300)
+        env = dict(session.env, XSCREENSAVER_WINDOW=hex(window))
+        if args[-1] == "--window-id":
+            args = args + [hex(window)]
+        program = session.start(*args, "--delay", "20000", env=env)
+        image = session.settled_capture(window)
+        check_running(program, what)
+        check_kaleidoscope(image, sectors, f"{what}, {' '.join(args)}")
+        session.stop(program, what)
+        session.tell(helper, "destroy")
 
+
+# Screen depths and how the program meets them: None where it must refuse with one line.
+DEPTH_TARGETS = ((16, (["--root"], [])), (15, ([],)), (30, ([],)), (8, None))
+
+
+def scenario_depths(session):
+    """Displays of other depths: the full-screen window and the root window (where XScreenSaver
+    runs it) show the kaleidoscope in the visual's own pixel layout; an 8-bit display, whose
+    TrueColor visual has 256 colours, is refused."""
+    for depth, targets in DEPTH_TARGETS:
+        session.start_display(f"{SCREEN_W}x{SCREEN_H}x{depth}")
+        if targets is None:
+            for target in ([], ["--root"]):
+                expect_one_line_error(session, target, 1)
+            continue
+        for target in targets:
+            what = f"depth {depth}, {' '.join(target) or 'full screen'}"
+            program = session.start(*target, "--sectors", "4", "--delay", "20000")
+            width, height, pixels = session.settled_capture()
+            check_running(program, what)
+            (session.work / f"depth-{depth}.ppm").write_bytes(
+                b"P6 %d %d 255\n" % (width, height) + pixels)
+            check((width, height) == (SCREEN_W, SCREEN_H), f"{what}: screen is {width}x{height}")
+            check_kaleidoscope((width, height, pixels), 4, what)
+            session.stop(program, what)
+
+
+def scenario_server_gone(session):
+    """The X server going away mid-picture: Xlib's one line and status 1. Which of reading and
+    writing meets the closed connection first is chance; a write must not raise SIGPIPE."""
+    program = session.start("--delay", "0", "--speed", "69")
+    time.sleep(1.0)
+    status = dict(line.split(":", 1) for line in
+                  Path(f"/proc/{program.pid}/status").read_text().splitlines() if ":" in line)
+    check(int(status["SigIgn"], 16) & 1 << (signal.SIGPIPE - 1),
+          "SIGPIPE is not ignored: a write to a closed connection kills the program silently")
+    session.stop_display()
+    code = wait_for(program, 5.0)
+    stderr = program.stderr.read().decode()
+    check(code == 1 and len(stderr.splitlines()) == 1,
+          f"the server's end gave status {code} and stderr {stderr!r}")
+
+
+def cpu_ticks(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
+
+
+# Screen sizes and the resident memory the full-screen program must stay under, in bytes.
+MEMORY_TARGETS = (((1920, 1080), 14e6), ((3840, 2160), 40e6))
+
+
+def scenario_memory(session):
+    """Resident memory of the full-screen program once its first picture is finished: the
+    screen's pixels are kept once, in the renderer's surface."""
+    missed = []  # every size is measured before any is judged
+    for (width, height), target in MEMORY_TARGETS:
+        session.start_display(f"{width}x{height}x24")
+        program = session.start("--delay", "20000", "--speed", "69")
+        # The picture is finished when the program stops using the processor.
+        ticks, deadline = -1, time.monotonic() + 30
+        while time.monotonic() < deadline:
+            time.sleep(0.5)
+            latest = cpu_ticks(program.pid)
+            if latest == ticks:
+                break
+            ticks = latest
+        check(time.monotonic() < deadline, f"{width}x{height}: the first picture never ended")
+        status = Path(f"/proc/{program.pid}/status").read_text()
+        kib = int(status.split("VmRSS:")[1].split()[0])
+        session.figures.add("resident_kib", {"w": width, "h": height, "kib": kib},
+                            f"resident memory after the first picture at {width}x{height}: "
+                            f"{kib / 1024:.1f} MiB")
+        if kib * 1024 >= target:
+            missed.append(f"{width}x{height}: {kib / 1024:.1f} MiB resident, not under "
+                          f"{target / 1e6:.0f} MB")
+        session.stop(program, f"{width}x{height}")
+    check(not missed, "; ".join(missed))
+
+
+def expect_one_line_error(session, args, status, env=None):
+    """The program refuses these arguments with this status and one line on stderr."""
+    result = subprocess.run([session.args.program, *args], env=env or session.env,
+                            capture_output=True, text=True, timeout=10)
+    lines = result.stderr.splitlines()
+    check(result.returncode == status and len(lines) == 1 and lines[0].startswith("mirelune: "),
+          f"{args}: status {result.returncode}, stderr {result.stderr!r}")
+
+
+def scenario_command_line(session):
     for args in (["--bogus"], ["--sectors"], ["--speed", "fast"], ["--window-id", "0xzz"],
                  ["--window-id", "0"], ["--root", "--window"], ["extra"]):
-        one_line_error(args, 2)
-    one_line_error(["--root"], 2, dict(session.env, XSCREENSAVER_WINDOW="junk"))
+        expect_one_line_error(session, args, 2)
+    expect_one_line_error(session, ["--root"], 2, dict(session.env, XSCREENSAVER_WINDOW="junk"))
     # A well-formed id that names no window, and a display that is not there.
-    one_line_error(["--window-id", "0x1fffff0"], 1)
-    one_line_error(["--display", ":99999"], 1)
+    expect_one_line_error(session, ["--window-id", "0x1fffff0"], 1)
+    expect_one_line_error(session, ["--display", ":99999"], 1)
 
     result = subprocess.run([session.args.program, "--help"], env=session.env,
                             capture_output=True, text=True, timeout=10)
@@ -398,6 +511,10 @@ SCENARIOS = {
     "xml-arguments": scenario_xml_arguments,
     "own-window": scenario_own_window,
     "command-line": scenario_command_line,
+    "xscreensaver": scenario_xscreensaver,
+    "depths": scenario_depths,
+    "server-gone": scenario_server_gone,
+    "memory": scenario_memory,
     "soak": scenario_soak,
 }
 
