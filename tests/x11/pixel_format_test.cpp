@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace mirelune::x11 {
 namespace {
 
@@ -34,20 +32,6 @@ TEST(X11PixelFormat, PlacesEachChannelWhereItsMaskSays) {
         EXPECT_EQ(format->convert(0), c.black) << c.layout;
         EXPECT_EQ(format->bytesPerPixel(), c.bitsPerPixel / 8) << c.layout;
     }
-}
-
-TEST(X11PixelFormat, RowsAreWrittenInThePixelSize) {
-    // A row written with the wrong pixel size overruns its line or leaves gaps in it.
-    const Colour row[] = {kColour, rgb(255, 0, 0)};
-    const auto wide = PixelFormat::fromMasks(0xFF0000, 0x00FF00, 0x0000FF, 24, 32);
-    std::vector<std::uint32_t> out32(3, 7);
-    wide->convertRow(row, out32.data());
-    EXPECT_EQ(out32, (std::vector<std::uint32_t>{0x123456, 0xFF0000, 7}));
-
-    const auto narrow = PixelFormat::fromMasks(0xF800, 0x07E0, 0x001F, 16, 16);
-    std::vector<std::uint16_t> out16(3, 7);
-    narrow->convertRow(row, out16.data());
-    EXPECT_EQ(out16, (std::vector<std::uint16_t>{0x11AA, 0xF800, 7}));
 }
 
 TEST(X11PixelFormat, RefusesLayoutsItCannotFill) {
