@@ -57,8 +57,9 @@ std::optional<DrawableVisual> chooseDrawableVisual(Display* display, int screen)
     XVisualInfo* infos =
         XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &wanted, &count);
     std::optional<DrawableVisual> best;
-    // 24 bits first: the renderer's own colours, and no alpha for a compositor to blend.
-    const auto rank = [](int depth) { return depth == 24 ? 100 : depth; };
+    // 24 bits first, the renderer's own colours; then the deeper the better, but 32-bit visuals
+    // last, as their alpha gives a compositor something to blend.
+    const auto rank = [](int depth) { return depth == 24 ? 100 : depth == 32 ? 0 : depth; };
     for (int i = 0; i < count; ++i) {
         const auto format = drawableFormat(display, infos[i].visual, infos[i].depth);
         if (format && (!best || rank(infos[i].depth) > rank(best->depth))) {

@@ -75,8 +75,8 @@ std::unique_ptr<X11Window> X11Window::open(Display* display, Target target, std:
     XSetWindowAttributes attributes{};
     const Colormap colormap = XCreateColormap(display, root, chosen->visual, AllocNone);
     attributes.colormap = colormap;
-    attributes.background_pixel = 0;  // black in any TrueColor layout
-    attributes.border_pixel = 0;
+    attributes.background_pixel = chosen->format.convert(0);  // black, opaque where there is alpha
+    attributes.border_pixel = attributes.background_pixel;
     attributes.override_redirect = target == Target::FullScreen;
     attributes.event_mask = kWindowEvents | (target == Target::FullScreen ? kInputEvents : 0);
     const Window window = XCreateWindow(
