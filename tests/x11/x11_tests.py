@@ -2,11 +2,10 @@
 """End-to-end tests of the X11 program mirelune on a private Xvfb, one scenario per run.
 
 Each run starts its own Xvfb (1024x768x24 unless the scenario needs another screen) on a free
-display, with HOME and XDG_CONFIG_HOME
-inside the work directory so that no user settings leak in. Pictures are captured with
-ImageMagick's `import` and checked here: every tile of the grid identical, each tile mirrored
-about both centre lines, the strips beside the grid black. Embedding uses windows made by the
-x11-test-window helper; input comes from xdotool.
+display, with HOME and XDG_CONFIG_HOME inside the work directory so that no user settings leak
+in. Pictures are captured with ImageMagick's `import` and checked here: every tile of the grid
+identical, each tile mirrored about both centre lines, the strips beside the grid black.
+Embedding uses windows made by the x11-test-window helper; input comes from xdotool.
 """
 
 import argparse
