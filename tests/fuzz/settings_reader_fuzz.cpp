@@ -1,5 +1,6 @@
 // Any bytes as the settings file: the reader, the profile look-ups and the dialog's labels for
-// what was read must neither crash nor hand out a value outside the sliders' ranges.
+// what was read must neither crash nor hand out a value outside the sliders' ranges, and
+// decoding the bytes then encoding their text must give back the very same bytes.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "settings/dialog_labels.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/text_encoding.h"
 
 using namespace mirelune;
 using mirelune::fuzz::require;
@@ -59,6 +61,8 @@ std::string upperCased(std::string_view s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = fuzz::asText(data, size);
+    const DecodedText decoded = decodeText(text);
+    require(encodeText(decoded.text, decoded.encoding) == text, "decode then encode: bytes differ");
 
     const Settings settings = readSettings(text);
     require(settings.sectors >= 1 && settings.sectors <= 10, "readSettings: sectors out of 1..10");
