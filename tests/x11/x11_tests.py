@@ -81,7 +81,8 @@ class Session:
         read_end, write_end = os.pipe()
         log = open(self.work / "xephyr.log", "a")
         self.xephyr = subprocess.Popen(
-            ["Xephyr", "-displayfd", str(write_end), "+xinerama", *layout, "-br", "-no-host-grab",
+            ["Xephyr", "-displayfd", str(write_end), "+xinerama", *layout, "-br", "-noreset",
+             "-no-host-grab",
              "-nolisten", "tcp"], env=self.env, pass_fds=(write_end,), stdout=log, stderr=log)
         self.processes.append(self.xephyr)
         os.close(write_end)
