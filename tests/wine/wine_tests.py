@@ -117,6 +117,29 @@ def settings_text(sectors, speed, delay):
     return f"[{SECTION}]\r\nSectors={sectors}\r\nSpeed={speed}\r\nDelay={delay}\r\n".encode()
 
 
+def start_x_server(command, log_path, env=None):
+    """Starts an X server (Xvfb, or Xephyr inside another) on a free display with a black
+    root that outlives its clients; returns the process and the display's number."""
+    read_end, write_end = os.pipe()
+    log = open(log_path, "a")
+    server = subprocess.Popen([*command, "-displayfd", str(write_end), "-nolisten", "tcp", "-br",
+                               "-noreset"], env=env, pass_fds=(write_end,),
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+    os.close(write_end)
+    text = b""  # the number and its newline may come in two writes
+    while not text.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
+        chunk = os.read(read_end, 64)
+        if not chunk:
+            break
+        text += chunk
+    os.close(read_end)
+    if not text.strip().isdigit():
+        server.kill()
+        server.wait()
+        raise CannotRun(f"{command[0]} did not start (see {log_path})")
+    return server, int(text)
+
+
 class Session:
     """The X server, the Wine prefix and server, the probe, the settings file and the savers."""
 
@@ -179,23 +202,9 @@ class Session:
         missing = [tool for tool in tools if shutil.which(tool) is None]
         if missing:
             raise CannotRun(f"{', '.join(missing)} not installed (scripts/install-deps windows)")
-        read_end, write_end = os.pipe()
-        log = open(self.work / "xvfb.log", "w")
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-             "-nolisten", "tcp", "-br", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        os.close(write_end)
-        text = b""
-        while not text.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
-            chunk = os.read(read_end, 64)
-            if not chunk:
-                break
-            text += chunk
-        os.close(read_end)
-        if not text.strip().isdigit():
-            raise CannotRun(f"Xvfb did not start (see {self.work / 'xvfb.log'})")
-        return int(text)
+        self.xvfb, number = start_x_server(
+            ["Xvfb", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24"], self.work / "xvfb.log")
+        return number
 
     def run(self, *command, timeout=60, **options):
         return subprocess.run(command, env=self.env, timeout=timeout, **{**QUIET, **options})
@@ -956,25 +965,9 @@ def start_desk(session, monitors):
     layout = []
     for x, y, width, height in monitors:
         layout += ["-origin", f"{x},{y}", "-screen", f"{width}x{height}"]
-    read_end, write_end = os.pipe()
-    log = open(session.work / "xephyr.log", "a")
-    xephyr = subprocess.Popen(["Xephyr", "-displayfd", str(write_end), "+xinerama", *layout,
-                               "-br", "-noreset", "-no-host-grab", "-nolisten", "tcp"], env=session.env,
-                              pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log,
-                              stderr=log)
-    os.close(write_end)
-    number = b""  # the number and its newline may come in two writes
-    while not number.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
-        chunk = os.read(read_end, 64)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read_end)
-    number = number.strip()
-    if not number.isdigit():
-        xephyr.kill()
-        raise CannotRun(f"Xephyr did not start (see {session.work / 'xephyr.log'})")
-    return xephyr, f":{number.decode()}"
+    xephyr, number = start_x_server(["Xephyr", "+xinerama", *layout, "-no-host-grab"],
+                                    session.work / "xephyr.log", env=session.env)
+    return xephyr, f":{number}"
 
 
 def grab_desk(session):
