@@ -76,13 +76,19 @@
         }
     }
 
-    // The canvas takes the device's pixels, so tiles are as sharp as on a native screen.
+    // The canvas takes the device's pixels, so tiles are as sharp as on a native screen. The
+    // device-pixel box is exact where the ratio is fractional, but a browser emulating a
+    // ratio may report CSS pixels in it: it counts only when it agrees with the ratio.
     function sizeOf(entry) {
-        const device = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
-        if (device) return [device.inlineSize, device.blockSize];
         const ratio = window.devicePixelRatio || 1;
-        return [Math.round(entry.contentRect.width * ratio),
-                Math.round(entry.contentRect.height * ratio)];
+        const scaled = [Math.round(entry.contentRect.width * ratio),
+                        Math.round(entry.contentRect.height * ratio)];
+        const box = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+        if (box && Math.abs(box.inlineSize - scaled[0]) <= 1 &&
+            Math.abs(box.blockSize - scaled[1]) <= 1) {
+            return [box.inlineSize, box.blockSize];
+        }
+        return scaled;
     }
 
     function resized([entry]) {

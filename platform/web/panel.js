@@ -63,14 +63,16 @@ function createPanel(core, settings, changed) {
         const range = core.range(name);
         input.min = range.min;
         input.max = range.max;
-        input.step = range.smallChange;
+        input.step = 1;  // any position, as on the dialog's slider
         input.addEventListener("input", () => move(name, Number(input.value)));
-        // Page keys move by the dialog's large step, as its slider does.
+        // Keys move by the dialog's steps: the small one for arrows, the large one for pages.
+        const keySteps = { ArrowRight: range.smallChange, ArrowUp: range.smallChange,
+                           ArrowLeft: -range.smallChange, ArrowDown: -range.smallChange,
+                           PageUp: range.largeChange, PageDown: -range.largeChange };
         input.addEventListener("keydown", (event) => {
-            const direction = { PageUp: 1, PageDown: -1 }[event.key];
-            if (!direction) return;
+            if (!(event.key in keySteps)) return;
             event.preventDefault();
-            move(name, settings.position(name) + direction * range.largeChange);
+            move(name, settings.position(name) + keySteps[event.key]);
         });
         inputs[name] = input;
         show(name);
