@@ -37,11 +37,12 @@ void WebSaver::takeChangedRows() {
     // A colour is 0x00BBGGRR, so on WebAssembly's little-endian memory it already lies in
     // the canvas's byte order: only the alpha byte needs setting.
     for (const RowSpan& span : spans_) {
-        const auto first = static_cast<std::size_t>(span.first) * surface.width();
         const auto count = static_cast<std::size_t>(span.count) * surface.width();
-        std::transform(surface.row(span.first), surface.row(span.first) + count,
-                       rgba_.begin() + static_cast<std::ptrdiff_t>(first),
-                       [](Colour c) { return c | 0xFF000000u; });
+        const Colour* in = surface.row(span.first);
+        std::uint32_t* out = rgba_.data() + (in - surface.row(0));
+        for (std::size_t i = 0; i < count; ++i) {
+            out[i] = in[i] | 0xFF000000u;
+        }
     }
 }
 
