@@ -160,6 +160,34 @@ describe("the live-wallpaper programs", () => {
     });
 });
 
+describe("full screen", () => {
+    it("hides the cursor and ends like the saver: ten mouse moves stay, then any input ends it",
+       async () => {
+           const page = await harness.openPage(browser, errors);
+           await page.goto(`${server.url}/index.html`);
+           await page.waitForFunction(() => window.mirelune.ready);
+           const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
+           const enter = async () => {
+               await page.keyboard.press("f");
+               await page.waitForFunction(() => document.fullscreenElement !== null);
+           };
+           const leaves = async (input) => {
+               await input();
+               await page.waitForFunction(() => document.fullscreenElement === null);
+           };
+           await enter();
+           assert.equal(await page.$eval("#screen", (c) => getComputedStyle(c).cursor), "none");
+           for (let move = 1; move <= 10; ++move) await page.mouse.move(20 + 9 * move, 40);
+           assert.equal(await fullScreen(), true);
+           await leaves(() => page.mouse.move(200, 40));
+           await enter();
+           await leaves(() => page.keyboard.press("a"));
+           await enter();
+           await leaves(() => page.mouse.click(60, 60));
+           await page.browserContext().close();
+       });
+});
+
 describe("the page at rest", () => {
     it("takes no steps while hidden or between pictures, and logs no error", async () => {
         const page = await harness.openPage(browser, errors);
