@@ -82,7 +82,7 @@ function wrapCore(module) {
             const width = module._mirelune_saver_width(this.handle);
             const rgba = module._mirelune_saver_rgba(this.handle);
             const rows = [];
-            for (let i = 0; i < count; ++i) {
+            for (let i = 0; i < count && width > 0; ++i) {
                 const first = module.HEAP32[spans + 2 * i];
                 const height = module.HEAP32[spans + 2 * i + 1];
                 const bytes = new Uint8ClampedArray(module.HEAPU8.buffer,

@@ -101,8 +101,7 @@ EMSCRIPTEN_KEEPALIVE int mirelune_slider_range(int slider, int field) {
 
 EMSCRIPTEN_KEEPALIVE WebSaver* mirelune_saver_new(const SettingsHandle* settings, int width,
                                                   int height, const char* seedText) {
-    return new WebSaver(seedClockFor(seedText), settings->settings.settings(),
-                        Size{width, height});
+    return new WebSaver(seedClockFor(seedText), settings->settings.settings(), Size{width, height});
 }
 
 EMSCRIPTEN_KEEPALIVE void mirelune_saver_delete(WebSaver* saver) {

@@ -25,9 +25,15 @@ function setUpFullScreen(saver) {
         }, true);
     }
 
-    document.getElementById("full-screen-button").addEventListener("click", enter);
+    // The key stands for the button: inside a wallpaper program, which removes the button,
+    // it does nothing.
+    const button = document.getElementById("full-screen-button");
+    button.addEventListener("click", enter);
     window.addEventListener("keydown", (event) => {
-        if (event.target instanceof HTMLInputElement || event.ctrlKey || event.altKey) return;
+        if (!button.isConnected || event.target instanceof HTMLInputElement || event.ctrlKey ||
+            event.altKey) {
+            return;
+        }
         if (event.key === "f" || event.key === "F") enter();
     });
 }

@@ -64,6 +64,7 @@
         context.fillStyle = "#000";
         context.fillRect(0, 0, canvas.width, canvas.height);
         saver = new core.Saver(settings, canvas.width, canvas.height, query.get("seed") || "");
+        status.pictures = 0;
         schedule();
     }
 
@@ -122,7 +123,12 @@
             panel.refresh();
             settingChanged(name);
         });
-        new ResizeObserver(resized).observe(canvas, { box: "device-pixel-content-box" });
+        const observer = new ResizeObserver(resized);
+        try {
+            observer.observe(canvas, { box: "device-pixel-content-box" });
+        } catch (error) {
+            observer.observe(canvas);  // a browser without device-pixel boxes
+        }
         status.ready = true;
     });
 })();

@@ -92,8 +92,11 @@ function createPanel(core, settings, changed) {
     }
     document.getElementById("settings-button").addEventListener("click", toggle);
     window.addEventListener("mousemove", wake);
+    let retired = false;
     window.addEventListener("keydown", (event) => {
-        if (event.target instanceof HTMLInputElement || event.ctrlKey || event.altKey) return;
+        if (retired || event.target instanceof HTMLInputElement || event.ctrlKey || event.altKey) {
+            return;
+        }
         if (event.key === "s" || event.key === "S") toggle();
         if (event.key === "Escape" && !panel.hidden) toggle();
     });
@@ -106,6 +109,7 @@ function createPanel(core, settings, changed) {
         },
         // Inside a wallpaper program the page takes no input of its own.
         retire() {
+            retired = true;
             panel.hidden = true;
             controls.remove();
         },

@@ -14,8 +14,8 @@
 
 namespace std::ranges {
 
-inline constexpr auto equal = []<sized_range A, sized_range B, class Pred = std::equal_to<>>(
-                                  A&& a, B&& b, Pred pred = {}) {
+inline constexpr auto equal =
+    []<sized_range A, sized_range B, class Pred = std::equal_to<>>(A && a, B&& b, Pred pred = {}) {
     return std::ranges::size(a) == std::ranges::size(b) &&
            std::equal(std::ranges::begin(a), std::ranges::end(a), std::ranges::begin(b), pred);
 };
