@@ -189,24 +189,28 @@ describe("full screen", () => {
 });
 
 describe("the page at rest", () => {
-    it("takes no steps while hidden or between pictures, and logs no error", async () => {
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/index.html?seed=3&delay=20000`);
-        await harness.waitForPictures(page, 1);
-        const idle = await restingFigure(page, "between pictures");
+    it("takes no steps between pictures or while hidden, and logs no error", async () => {
+        const waiting = await harness.openPage(browser, errors);
+        await waiting.goto(`${server.url}/index.html?seed=3&delay=20000`);
+        await harness.waitForPictures(waiting, 1);
+        const idle = await restingFigure(waiting, "between pictures");
+        await waiting.browserContext().close();
 
+        // Hidden while painting slowly (a row every 700 ms): no timer may wake it.
+        const page = await harness.openPage(browser, errors);
+        await page.goto(`${server.url}/index.html?seed=3&speed=0`);
+        await page.waitForFunction(() => window.mirelune.steps > 1);
         const front = await page.browserContext().newPage();
         await front.bringToFront();
         await page.waitForFunction(() => document.hidden);
         const hidden = await restingFigure(page, "while hidden");
         await page.bringToFront();
-        await page.waitForFunction(() => !document.hidden);
         // Shown again: a fresh picture starts at once.
-        await page.waitForFunction((steps) => window.mirelune.steps > steps + 5, {}, hidden.steps);
+        await page.waitForFunction((steps) => window.mirelune.steps > steps, {}, hidden.steps);
+        await page.browserContext().close();
 
         assert.ok(idle.stepsTaken <= 1, `${idle.stepsTaken} steps between pictures`);
-        assert.ok(hidden.stepsTaken === 0, `${hidden.stepsTaken} steps while hidden`);
-        await page.browserContext().close();
+        assert.equal(hidden.stepsTaken, 0, `${hidden.stepsTaken} steps while hidden`);
         assert.deepEqual(errors, []);
     });
 });
