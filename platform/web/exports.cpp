@@ -62,13 +62,9 @@ EMSCRIPTEN_KEEPALIVE SettingsHandle* mirelune_settings_new(const char* storedTex
     return new SettingsHandle{WebSettings(storedText), {}};
 }
 
-EMSCRIPTEN_KEEPALIVE void mirelune_settings_delete(SettingsHandle* handle) {
-    delete handle;
-}
-
 EMSCRIPTEN_KEEPALIVE void mirelune_settings_override(SettingsHandle* handle, int slider,
                                                      const char* valueText) {
-    handle->settings.override(sliderOf(slider), valueText);
+    handle->settings.setFromText(sliderOf(slider), valueText);
 }
 
 EMSCRIPTEN_KEEPALIVE void mirelune_settings_move(SettingsHandle* handle, int slider, int p) {

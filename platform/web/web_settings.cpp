@@ -21,7 +21,7 @@ std::string_view keyOf(Slider slider) {
 
 WebSettings::WebSettings(std::string_view storedText) : model_(readSettings(storedText)) {}
 
-void WebSettings::override(Slider slider, std::string_view valueText) {
+void WebSettings::setFromText(Slider slider, std::string_view valueText) {
     // Only the first line counts: a value can never smuggle in a line of its own.
     valueText = valueText.substr(0, valueText.find_first_of("\r\n"));
     std::string line("[");

@@ -23,7 +23,7 @@ class WebSettings {
     // A value given as text (the query string, a wallpaper property): read like a value of
     // the settings file (leading digits, anything without digits as 0) and clamped to the
     // slider. An empty text leaves the setting as it was.
-    void override(Slider slider, std::string_view valueText);
+    void setFromText(Slider slider, std::string_view valueText);
 
     // The panel's slider moved to p.
     void move(Slider slider, std::int32_t p) { model_.move(slider, p); }
