@@ -13,7 +13,8 @@ const puppeteer = require("puppeteer-core");
 
 const root = path.resolve(__dirname, "..", "..");
 const webBuild = process.env.MIRELUNE_WEB_BUILD || path.join(root, "build", "web");
-const renderTool = process.env.MIRELUNE_RENDER || path.join(root, "build", "native", "mirelune-render");
+const renderTool = process.env.MIRELUNE_RENDER ||
+                   path.join(root, "build", "native", "mirelune-render");
 const browserPath = process.env.MIRELUNE_CHROMIUM || "/usr/bin/chromium";
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
@@ -80,8 +81,8 @@ async function canvasPixels(page) {
 // mirelune-render's picture for these options, as RGBA bytes.
 function renderedPixels({ seed, width, height, sectors, pictures = 1 }) {
     const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "mirelune-web-")), "picture.png");
-    execFileSync(renderTool, ["--seed", String(seed), "--size", `${width}x${height}`,
-                              "--sectors", String(sectors), "--pictures", String(pictures), "-o", out]);
+    execFileSync(renderTool, ["--seed", String(seed), "--size", `${width}x${height}`, "--sectors",
+                              String(sectors), "--pictures", String(pictures), "-o", out]);
     const png = PNG.sync.read(fs.readFileSync(out));
     fs.rmSync(path.dirname(out), { recursive: true });
     return { width: png.width, height: png.height, data: png.data };

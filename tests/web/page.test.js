@@ -57,7 +57,8 @@ describe("the picture", () => {
            async () => {
                const page = await harness.openPage(browser, errors,
                                                    { ...viewport, deviceScaleFactor: ratio });
-               await page.goto(`${server.url}/index.html?seed=${seed}&sectors=${sectors}&delay=20000`);
+               await page.goto(
+                   `${server.url}/index.html?seed=${seed}&sectors=${sectors}&delay=20000`);
                await assertSameAsRenderer(page, { seed, sectors, width: viewport.width * ratio,
                                                   height: viewport.height * ratio });
                await page.browserContext().close();
@@ -112,7 +113,8 @@ describe("the settings", () => {
     // Junk of every kind: the page runs with sound values and paints.
     const junk = [
         { name: "junk in storage and query",
-          stored: "[Mirelune ScreenSaver\nSectors=zz\n\uFFFD\n[x]\nSpeed=9\n[mirelune screensaver]\nDelay=-7",
+          stored: "[Mirelune ScreenSaver\nSectors=zz\n\uFFFD\n[x]\nSpeed=9\n" +
+                  "[mirelune screensaver]\nDelay=-7",
           query: "?sectors=%0A7&speed=1e999&delay=&seed=-1&sectors=3",
           expected: { sectors: [1, "1"], delay: [1000, "1,0 sec. "], speed: [1, "Slowest"] } },
         { name: "storage that throws", throws: true, query: "?seed=abc",

@@ -1,7 +1,7 @@
 "use strict";
 // Time per picture in the browser against the native renderer, for the same size, sectors and
 // seed, at speed 69 with no delay, written as JSON for scripts/performance-report:
-//   node measure.js [--json FILE] [--pictures N]
+//   node scripts/web-picture-time.js [--json FILE] [--pictures N]
 // The browser's figure is the page's own work per picture (steps, the copy into the canvas's
 // bytes and putImageData), counted while it paints picture after picture in headless Chromium.
 // The native one is mirelune-render's time for N more pictures, divided by N, so that its
@@ -9,7 +9,7 @@
 
 const fs = require("fs");
 const { execFileSync } = require("child_process");
-const harness = require("./harness");
+const harness = require("../tests/web/harness");
 
 const args = process.argv.slice(2);
 const option = (name, fallback) => {
@@ -66,13 +66,14 @@ async function browserRound(browser, url) {
         native_picture_ms: native,
         browser_native_ratio: browserMs / native,
     };
-    console.log(`web figure: ${figures.size}, ${sectors} sectors: browser ${browserMs.toFixed(3)} ms ` +
+    console.log(`web figure: ${figures.size}, ${sectors} sectors: ` +
+                `browser ${browserMs.toFixed(3)} ms ` +
                 `per picture (${figures.browser_wall_picture_ms.toFixed(2)} ms on the clock, ` +
                 `paced by animation frames), native ${native.toFixed(3)} ms: ratio ` +
                 `${figures.browser_native_ratio.toFixed(2)}`);
     const json = option("--json");
     if (json) fs.writeFileSync(json, JSON.stringify(figures, null, 2) + "\n");
 })().catch((error) => {
-    console.error(`measure.js: ${error.message}`);
+    console.error(`web-picture-time: ${error.message}`);
     process.exit(1);
 });
