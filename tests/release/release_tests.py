@@ -30,6 +30,7 @@ import sys
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+
 class Failure(Exception):
     pass
 
@@ -48,7 +49,18 @@ def run(*command, cwd=None, env=None, accept_failure=False):
     return done
 
 
-def release(source, dist, env=None):
+def environment(**extra):
+    """This process's environment without a signing certificate, with the extra variables."""
+    env = {name: value for name, value in os.environ.items() if not name.startswith("MIRELUNE_")}
+    env.update(extra)
+    return env
+
+
+def commit_time(source):
+    return run("git", "log", "-1", "--format=%ct", cwd=source).stdout.strip()
+
+
+def release(source, dist, env):
     """Runs scripts/release into dist and returns its output and the files it made by kind."""
     out = run(source / "scripts" / "release", "-o", dist, cwd=source, env=env).stdout
     files = {}
@@ -122,7 +134,7 @@ def lintian_complaints(deb):
 
 def package(args):
     dist = args.work / "dist"
-    out, files = release(args.source, dist)
+    out, files = release(args.source, dist, environment())
     check("not signed" in out, "an unsigned release does not say that it is unsigned")
     unsigned = run("osslsigncode", "verify", "-in", files["scr"], accept_failure=True)
     check(unsigned.returncode != 0, "the .scr of an unsigned release carries a signature")
@@ -151,8 +163,8 @@ def verifies(path, certificate):
 
 
 def tampered(path, work):
-    """A copy of the file with one byte changed, two thirds in: inside the code of the .scr,
-    inside the packed files of the installers."""
+    """A copy of the file with one byte changed two thirds in: a byte the signature's hash
+    covers (in the installers, one of the packed files), not the signature itself."""
     copy = work / f"tampered-{path.name}"
     data = bytearray(path.read_bytes())
     data[len(data) * 2 // 3] ^= 0x01
@@ -187,7 +199,9 @@ def signing(args):
     run("openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pkcs12,
         "-passout", "pass:release-test")
 
-    env = dict(os.environ, MIRELUNE_SIGN_CERT=str(cert), MIRELUNE_SIGN_KEY=str(key))
+    epoch = commit_time(args.source)
+    env = environment(MIRELUNE_SIGN_CERT=str(cert), MIRELUNE_SIGN_KEY=str(key),
+                      SOURCE_DATE_EPOCH=epoch)
     out, files = release(args.source, args.work / "dist", env)
     check("are signed" in out, "a signed release does not say that it is signed")
     signed = {"scr": files["scr"], "setup": files["setup"],
@@ -199,9 +213,8 @@ def signing(args):
 
     copy = args.work / "pkcs12.scr"
     shutil.copy(args.source / "build/windows/Mirelune.scr", copy)
-    env = {name: value for name, value in os.environ.items() if not name.startswith("MIRELUNE_")}
-    env.update(MIRELUNE_SIGN_PKCS12=str(pkcs12), MIRELUNE_SIGN_PASSWORD="release-test",
-               SOURCE_DATE_EPOCH=run("git", "log", "-1", "--format=%ct", cwd=args.source).stdout.strip())
+    env = environment(MIRELUNE_SIGN_PKCS12=str(pkcs12), MIRELUNE_SIGN_PASSWORD="release-test",
+                      SOURCE_DATE_EPOCH=epoch)
     run(args.source / "scripts/sign-authenticode", copy, env=env)
     check(copy.read_bytes() == files["scr"].read_bytes(),
           "signing with the PKCS#12 file gives other bytes than with the PEM files")
@@ -229,16 +242,16 @@ def hashes(dist):
 
 
 def reproducible(args):
-    epoch = run("git", "log", "-1", "--format=%ct", cwd=args.source).stdout.strip()
-    release(args.source, args.work / "first")
+    # The first release takes SOURCE_DATE_EPOCH from git itself; the copy has no history.
+    epoch = commit_time(args.source)
+    release(args.source, args.work / "first", environment())
     first = hashes(args.work / "first")
 
     # Another folder, deeper and with another name, sources dated long ago, another umask and
     # time zone, and later than the README's build.
     second = args.work / "elsewhere" / "second-build"
     copy_sources(args.source, second, "2001-02-03 04:05:06")
-    env = {name: value for name, value in os.environ.items() if not name.startswith("MIRELUNE_")}
-    env.update(SOURCE_DATE_EPOCH=epoch, TZ="Pacific/Auckland")
+    env = environment(SOURCE_DATE_EPOCH=epoch, TZ="Pacific/Auckland")
     old_umask = os.umask(0o002)
     try:
         run("cmake", "--preset", "windows", cwd=second, env=env)
