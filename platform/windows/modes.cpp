@@ -17,22 +17,17 @@ void showFailure(const FailureMessage& failure) {
     MessageBoxW(nullptr, widen(failure.text).c_str(), caption.c_str(), MB_OK);
 }
 
-Size primaryScreenSize() {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
 }  // namespace
 
 void WindowsModes::runSaver() {
     beginSaverRun(context_, platform_);
     const Settings settings = loadSettings(platform_.settingsLocation().readFile);
-    fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(settings),
-                               WindowState::Maximized, primaryScreenSize());
-    if (!fract_) {
+    screens_ =
+        std::make_unique<SaverScreens>(instance_, platform_, context_, toRenderSettings(settings));
+    if (!screens_->show()) {
+        screens_.reset();
         showFailure(kSaverFailed);
-        return;
     }
-    fract_->showFullScreen();
 }
 
 void WindowsModes::runPreview() {
@@ -46,14 +41,14 @@ void WindowsModes::runPreview() {
     // A handle that names no window has nothing to show in: end quietly.
     if (!IsWindow(pane)) return;
     const Settings stored = loadSettings(platform_.settingsLocation().readFile);
-    fract_ = SaverWindow::load(instance_, platform_, context_, toRenderSettings(stored),
-                               WindowState::Normal, {1, 1});
-    if (!fract_) {
+    preview_ = SaverWindow::load(instance_, platform_, context_.random, toRenderSettings(stored),
+                                 WindowState::Normal, {0, 0, 1, 1}, nullptr);
+    if (!preview_) {
         showFailure(kPreviewFailed);
         return;
     }
-    fract_->fract().settings() = kPreviewSettings;
-    fract_->embedInto(pane);
+    preview_->fract().settings() = kPreviewSettings;
+    preview_->embedInto(pane);
 }
 
 void WindowsModes::showConfig() {
@@ -73,9 +68,11 @@ void WindowsModes::changePassword() {
 }
 
 int WindowsModes::run() {
-    if (fract_) {
-        runRenderLoop(platform_, fract_->fract(), *fract_);
-        fract_.reset();
+    if (screens_ || preview_) {
+        if (screens_) runRenderLoop(platform_, *screens_);
+        if (preview_) runRenderLoop(platform_, preview_->fract(), *preview_);
+        screens_.reset();
+        preview_.reset();
         endSaverRun(context_, platform_);
         return 0;
     }

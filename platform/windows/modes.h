@@ -8,6 +8,7 @@
 
 #include "host/host_context.h"
 #include "host/startup.h"
+#include "saver_screens.h"
 #include "saver_window.h"
 #include "win_platform.h"
 
@@ -32,8 +33,9 @@ class WindowsModes : public ModeProcedures {
     HINSTANCE instance_;
     HostContext& context_;
     WinPlatform& platform_;
-    std::unique_ptr<SaverWindow> fract_;  // full screen or preview
-    bool dialogLoaded_ = false;           // the configuration or password window is open
+    std::unique_ptr<SaverScreens> screens_;  // full screen, one window on every monitor
+    std::unique_ptr<SaverWindow> preview_;
+    bool dialogLoaded_ = false;  // the configuration or password window is open
 };
 
 }  // namespace mirelune::windows

@@ -1,6 +1,5 @@
 #include "monitor_blanks.h"
 
-#include "host/screen_layout.h"
 #include "input_events.h"
 #include "window_class.h"
 
@@ -22,11 +21,15 @@ BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM monitors) {
 
 }  // namespace
 
-MonitorBlanks::MonitorBlanks(HINSTANCE instance, InputHandler onInput)
-    : onInput_(std::move(onInput)) {
+std::vector<Monitor> displayMonitors() {
     std::vector<Monitor> monitors;
     EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
-    const std::vector<ScreenRect> areas = blankAreas(monitors);
+    return monitors;
+}
+
+MonitorBlanks::MonitorBlanks(HINSTANCE instance, std::span<const ScreenRect> areas,
+                             InputHandler onInput)
+    : onInput_(std::move(onInput)) {
     const WindowClass blank{.name = kClassName,
                             .procedure = windowProc,
                             .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),

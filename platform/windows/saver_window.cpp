@@ -45,12 +45,13 @@ std::uint32_t toDisplayOrder(Colour colour) {
 
 }  // namespace
 
-SaverWindow::SaverWindow(WinPlatform& platform, HostContext& context)
-    : platform_(platform), session_(context) {}
+SaverWindow::SaverWindow(WinPlatform& platform, ScreenEvents* screens)
+    : platform_(platform), screens_(screens) {}
 
 std::unique_ptr<SaverWindow> SaverWindow::load(HINSTANCE instance, WinPlatform& platform,
-                                               HostContext& context, const RenderSettings& settings,
-                                               WindowState state, Size initialSize) {
+                                               Random& random, const RenderSettings& settings,
+                                               WindowState state, const ScreenRect& area,
+                                               ScreenEvents* screens) {
     if (!registerWindowClass(instance,
                              {.name = kClassName,
                               .procedure = DefWindowProcW,
@@ -58,14 +59,13 @@ std::unique_ptr<SaverWindow> SaverWindow::load(HINSTANCE instance, WinPlatform& 
                               .style = CS_OWNDC | CS_DBLCLKS})) {
         return nullptr;
     }
-    std::unique_ptr<SaverWindow> form(new SaverWindow(platform, context));
+    std::unique_ptr<SaverWindow> form(new SaverWindow(platform, screens));
     form->window_ =
-        CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_POPUP, 0, 0, initialSize.width,
-                        initialSize.height, nullptr, nullptr, instance, nullptr);
+        CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_POPUP, area.left, area.top, area.width(),
+                        area.height(), nullptr, nullptr, instance, nullptr);
     if (!form->window_) return nullptr;
     // Events only reach the form once its renderer exists.
-    form->fract_ =
-        std::make_unique<Fract>(context.random, settings, clientSize(form->window_), state);
+    form->fract_ = std::make_unique<Fract>(random, settings, clientSize(form->window_), state);
     SetWindowLongPtrW(form->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form.get()));
     SetWindowLongPtrW(form->window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
     return form;
@@ -94,17 +94,16 @@ void SaverWindow::setAudienceAway(bool& flag, bool away) {
     if (wasResting && !resting()) fract_->startPainting();
 }
 
-void SaverWindow::showFullScreen() {
-    platform_.setOwnerWindow(window_);
+void SaverWindow::showFullScreen(bool foreground) {
     watchAudience();
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-    blanks_ =
-        std::make_unique<MonitorBlanks>(instance, [this](InputEvent event) { onInput(event); });
-    ShowWindow(window_, SW_SHOWMAXIMIZED);
-    SetForegroundWindow(window_);
+    // The foreground window is maximized over the monitor it was created on and takes the
+    // keyboard; the others were created covering their monitors exactly and leave it the focus.
+    ShowWindow(window_, foreground ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
+    if (foreground) SetForegroundWindow(window_);
     // Activation starts the painter; starting it here too covers a system that does not
     // activate a window it was not asked to by the user.
-    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | (foreground ? 0 : SWP_NOACTIVATE));
     fract_->startPainting();
 }
 
@@ -178,12 +177,13 @@ void SaverWindow::setClientSize(Size size) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SaverWindow::onInput(InputEvent event) {
-    if (session_.onInput(event)) requestUnload();
-}
-
 void SaverWindow::requestUnload() {
-    if (closed_ || session_.cancelUnload(platform_)) return;
+    // The full-screen windows close together, once the saver's rules allow it.
+    if (screens_) {
+        screens_->onCloseRequest();
+        return;
+    }
+    if (closed_) return;
     closed_ = true;
     DestroyWindow(window_);
 }
@@ -196,10 +196,13 @@ LRESULT CALLBACK SaverWindow::windowProc(HWND window, UINT message, WPARAM wPara
 
 LRESULT SaverWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto event = inputEventOf(message)) {
-        onInput(*event);
+        if (screens_) screens_->onInput(*event);
         return 0;
     }
     switch (message) {
+        case WM_DISPLAYCHANGE:
+            if (screens_) screens_->onDisplayChange();
+            break;
         case WM_SIZE:
             fract_->resize({LOWORD(lParam), HIWORD(lParam)});
             return 0;

@@ -10,26 +10,39 @@
 #include "host/host_context.h"
 #include "host/render_driver.h"
 #include "host/saver_session.h"
-#include "monitor_blanks.h"
+#include "host/screen_layout.h"
 #include "render/fract.h"
 #include "win_platform.h"
 
 namespace mirelune::windows {
 
+// Where the full-screen windows report what concerns them all: input (one allowance of mouse
+// moves across every monitor), requests to close, and a change of the monitors.
+class ScreenEvents {
+  public:
+    virtual ~ScreenEvents() = default;
+    virtual void onInput(InputEvent event) = 0;
+    virtual void onCloseRequest() = 0;
+    virtual void onDisplayChange() = 0;
+};
+
 class SaverWindow : public RenderWindow {
   public:
-    // Loads the form: creates its window, hidden, and the renderer with the given settings.
-    // `state` is Maximized for the full screen, Normal for the embedded preview.
+    // Loads the form: creates its window, hidden, over `area`, and the renderer with the given
+    // settings. `state` is Maximized for the full screen, Normal for the embedded preview;
+    // `screens` gets the full-screen window's events (none in the preview, which ignores input).
     static std::unique_ptr<SaverWindow> load(HINSTANCE instance, WinPlatform& platform,
-                                             HostContext& context, const RenderSettings& settings,
-                                             WindowState state, Size initialSize);
+                                             Random& random, const RenderSettings& settings,
+                                             WindowState state, const ScreenRect& area,
+                                             ScreenEvents* screens);
     ~SaverWindow() override;
 
     HWND handle() const { return window_; }
     Fract& fract() { return *fract_; }
 
-    // Shows the form topmost and maximized over the primary screen and starts painting.
-    void showFullScreen();
+    // Shows the form topmost and maximized over its monitor and starts painting; the
+    // foreground one takes the keyboard.
+    void showFullScreen(bool foreground);
     // Makes the hidden form a child of `pane`, covering its client area, and starts the
     // timer whose tick starts painting. Watches the pane so that the preview ends with it.
     void embedInto(HWND pane);
@@ -40,10 +53,9 @@ class SaverWindow : public RenderWindow {
     bool resting() const override { return displayOff_ || sessionAway_; }
 
   private:
-    SaverWindow(WinPlatform& platform, HostContext& context);
+    SaverWindow(WinPlatform& platform, ScreenEvents* screens);
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void onInput(InputEvent event);
     void requestUnload();
     void paintAll();
     void watchPane();
@@ -53,7 +65,7 @@ class SaverWindow : public RenderWindow {
     void setAudienceAway(bool& flag, bool away);
 
     WinPlatform& platform_;
-    SaverSession session_;
+    ScreenEvents* screens_;
     HWND window_ = nullptr;
     HWND pane_ = nullptr;
     Size paneSize_;
@@ -63,7 +75,6 @@ class SaverWindow : public RenderWindow {
     bool displayOff_ = false;
     bool sessionAway_ = false;
     HPOWERNOTIFY displayNotification_ = nullptr;
-    std::unique_ptr<MonitorBlanks> blanks_;  // the other monitors, full screen only
 };
 
 }  // namespace mirelune::windows

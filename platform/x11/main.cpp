@@ -11,6 +11,7 @@
 #include "host/host_context.h"
 #include "host/render_driver.h"
 #include "host/saver_session.h"
+#include "monitor_panes.h"
 #include "options.h"
 #include "settings/settings_file.h"
 #include "settings_location.h"
@@ -79,11 +80,20 @@ int main(int argc, char** argv) {
     const auto file = settingsFile(environment("XDG_CONFIG_HOME"), environment("HOME"));
     const Settings settings =
         applyOptions(loadSettings(file.value_or(std::filesystem::path())), options);
-    Fract fract(context.random, toRenderSettings(settings), window->size(), WindowState::Maximized);
     SaverSession session(context);
-    platform.setEventTarget(window.get());
-    window->show(fract, session);
-    runRenderLoop(platform, fract, *window);
+    if (options.target == Target::FullScreen) {
+        // A kaleidoscope on every monitor, all under the full-screen window's input rules.
+        window->show(nullptr, session);
+        MonitorPanes panes(display, *window, context.random, toRenderSettings(settings));
+        platform.setEventTarget(&panes);
+        runRenderLoop(platform, panes);
+        platform.setEventTarget(nullptr);
+    } else {
+        Fract fract(context.random, toRenderSettings(settings), window->size());
+        platform.setEventTarget(window.get());
+        window->show(&fract, session);
+        runRenderLoop(platform, fract, *window);
+    }
 
     platform.setEventTarget(nullptr);
     window.reset();

@@ -122,15 +122,16 @@ X11Window::~X11Window() {
     takeWindowGoneError();
 }
 
-void X11Window::show(Fract& fract, SaverSession& session) {
-    fract_ = &fract;
+void X11Window::show(Fract* fract, SaverSession& session) {
+    fract_ = fract;
     session_ = &session;
     if (owned_) {
         XMapRaised(display_, window_);
     }
+    if (!fract_) return;
     // The first sizing, then the start of the painter, as when a form is shown and activated.
-    fract.resize(size_);
-    fract.startPainting();
+    fract_->resize(size_);
+    fract_->startPainting();
     presentAll();
 }
 
@@ -153,15 +154,16 @@ void X11Window::setClientSize(Size size) {
 }
 
 void X11Window::handleEvent(const XEvent& event) {
-    if (closed_ || !fract_) return;
+    if (closed_ || !session_) return;
     switch (event.type) {
         case ConfigureNotify:
             if (event.xconfigure.window != window_) break;
             if (Size size{event.xconfigure.width, event.xconfigure.height}; size != size_) {
+                size_ = size;
+                if (!fract_) break;
                 // A picture in its pause would keep the old size for up to 20 s, so the wait
                 // ends at once: a picture in progress restarts, keeping its kind, or the next
                 // one begins, on the cleared grid.
-                size_ = size;
                 fract_->resize(size);
                 fract_->endWait();
             }

@@ -32,9 +32,11 @@ class X11Window final : public RenderWindow, public EventTarget {
     X11Window& operator=(const X11Window&) = delete;
 
     Size size() const { return size_; }
+    Window handle() const { return window_; }
 
-    // Connects the renderer and the input rules, shows the window and starts the painter.
-    void show(Fract& fract, SaverSession& session);
+    // Connects the input rules and the renderer, shows the window and starts the painter.
+    // The full-screen window has no renderer of its own: its monitors' panes draw.
+    void show(Fract* fract, SaverSession& session);
 
     void present(const Surface& surface, std::span<const RowSpan> rows) override;
     void setClientSize(Size size) override;

@@ -14,12 +14,13 @@ constexpr char asciiLower(char c) {
 }
 
 inline bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 inline std::string asciiLowerCase(std::string_view text) {
     std::string lower(text);
-    std::ranges::transform(lower, lower.begin(), asciiLower);
+    std::transform(lower.begin(), lower.end(), lower.begin(), asciiLower);
     return lower;
 }
 

@@ -1,7 +1,7 @@
-// Runs the renderer inside a platform's event loop: a step of the picture loop, the rows it
-// changed presented, pending events processed, then a sleep in the event queue until the
-// next step is due or an event arrives. Input is therefore answered within one row's work,
-// and nothing runs while a wait has nothing to do.
+// Runs the renderers inside a platform's event loop: a step of each one's picture loop, the
+// rows they changed presented, pending events processed, then a sleep in the event queue until
+// the earliest next step is due or an event arrives. Input is therefore answered within one
+// row's work on every monitor, and nothing runs while every wait has nothing to do.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +34,7 @@ class RenderWindow {
     // Gives the window this client size (a window in its normal state trims itself to the
     // tile grid); the resize comes back through the window's events as usual.
     virtual void setClientSize(Size size) = 0;
-    // True once the window has been unloaded; the driver then returns.
+    // True once the window has been unloaded; a lone window's driver then returns.
     virtual bool closed() const = 0;
     // True while nobody can see the window (the display is off, the session locked): the
     // driver then paints nothing and sleeps until an event. When it ends, the window asks
@@ -42,6 +42,26 @@ class RenderWindow {
     virtual bool resting() const { return false; }
 };
 
+// One kaleidoscope: a renderer and the window (or the part of one) it paints.
+struct Kaleidoscope {
+    Fract* fract;
+    RenderWindow* window;
+};
+
+// The kaleidoscopes a saver shows: one for each monitor, or a lone one.
+class KaleidoscopeSet {
+  public:
+    virtual ~KaleidoscopeSet() = default;
+    // The kaleidoscopes to step now. The driver asks between its rounds, never while events
+    // are processed, so a platform whose monitors changed rebuilds its set here; the span
+    // stays valid until the next call.
+    virtual std::span<const Kaleidoscope> kaleidoscopes() = 0;
+    // True once the saver has ended; the driver then returns.
+    virtual bool closed() const = 0;
+};
+
+void runRenderLoop(EventLoop& events, KaleidoscopeSet& set);
+// A lone window, which ends the loop when it closes.
 void runRenderLoop(EventLoop& events, Fract& fract, RenderWindow& window);
 
 // The small preview pane draws with these whatever the settings file says.

@@ -9,30 +9,37 @@ bool holdsOrigin(const ScreenRect& r) {
     return r.left <= 0 && 0 < r.right && r.top <= 0 && 0 < r.bottom;
 }
 
-const ScreenRect* primaryArea(std::span<const Monitor> monitors) {
-    for (const Monitor& monitor : monitors) {
-        if (monitor.primary && !monitor.area.empty()) return &monitor.area;
-    }
-    for (const Monitor& monitor : monitors) {
-        if (holdsOrigin(monitor.area)) return &monitor.area;
+bool overlap(const ScreenRect& a, const ScreenRect& b) {
+    return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+           std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
+
+const Monitor* primaryMonitor(std::span<const Monitor> monitors) {
+    const auto shown = [](const Monitor& m) { return !m.area.empty(); };
+    for (const auto& wanted : {+[](const Monitor& m) { return m.primary; },
+                               +[](const Monitor& m) { return holdsOrigin(m.area); },
+                               +[](const Monitor&) { return true; }}) {
+        for (const Monitor& monitor : monitors) {
+            if (shown(monitor) && wanted(monitor)) return &monitor;
+        }
     }
     return nullptr;
 }
 
 // The parts of `area` outside `hole`: bands above and below the hole across the whole width,
-// then the pieces left and right of it within the hole's rows. An empty hole takes nothing.
+// then the pieces left and right of it within the hole's rows.
 void subtract(const ScreenRect& area, const ScreenRect& hole, std::vector<ScreenRect>& out) {
-    const ScreenRect overlap{std::max(area.left, hole.left), std::max(area.top, hole.top),
-                             std::min(area.right, hole.right), std::min(area.bottom, hole.bottom)};
-    if (overlap.empty()) {
+    if (!overlap(area, hole)) {
         out.push_back(area);
         return;
     }
+    const ScreenRect inner{std::max(area.left, hole.left), std::max(area.top, hole.top),
+                           std::min(area.right, hole.right), std::min(area.bottom, hole.bottom)};
     const ScreenRect pieces[] = {
-        {area.left, area.top, area.right, overlap.top},
-        {area.left, overlap.bottom, area.right, area.bottom},
-        {area.left, overlap.top, overlap.left, overlap.bottom},
-        {overlap.right, overlap.top, area.right, overlap.bottom},
+        {area.left, area.top, area.right, inner.top},
+        {area.left, inner.bottom, area.right, area.bottom},
+        {area.left, inner.top, inner.left, inner.bottom},
+        {inner.right, inner.top, area.right, inner.bottom},
     };
     for (const ScreenRect& piece : pieces) {
         if (!piece.empty()) out.push_back(piece);
@@ -41,18 +48,40 @@ void subtract(const ScreenRect& area, const ScreenRect& hole, std::vector<Screen
 
 }  // namespace
 
-std::vector<ScreenRect> blankAreas(std::span<const Monitor> monitors) {
-    const ScreenRect* primary = primaryArea(monitors);
-    std::vector<ScreenRect> areas;
+std::vector<ScreenRect> kaleidoscopeAreas(std::span<const Monitor> monitors) {
+    const Monitor* primary = primaryMonitor(monitors);
+    if (!primary) return {};
+    std::vector<ScreenRect> areas{primary->area};
     for (const Monitor& monitor : monitors) {
-        if (monitor.area.empty() || &monitor.area == primary) continue;
-        std::vector<ScreenRect> pieces;
-        subtract(monitor.area, primary ? *primary : ScreenRect{}, pieces);
-        for (const ScreenRect& piece : pieces) {
-            if (std::find(areas.begin(), areas.end(), piece) == areas.end()) areas.push_back(piece);
+        if (monitor.area.empty() ||
+            std::any_of(areas.begin(), areas.end(),
+                        [&](const ScreenRect& a) { return overlap(a, monitor.area); })) {
+            continue;
         }
+        areas.push_back(monitor.area);
     }
     return areas;
+}
+
+std::vector<ScreenRect> blankAreas(std::span<const Monitor> monitors) {
+    const std::vector<ScreenRect> shown = kaleidoscopeAreas(monitors);
+    std::vector<ScreenRect> covers;
+    for (const Monitor& monitor : monitors) {
+        if (monitor.area.empty()) continue;
+        std::vector<ScreenRect> pieces{monitor.area};
+        for (const ScreenRect& hole : shown) {
+            std::vector<ScreenRect> rest;
+            for (const ScreenRect& piece : pieces)
+                subtract(piece, hole, rest);
+            pieces = std::move(rest);
+        }
+        for (const ScreenRect& piece : pieces) {
+            if (std::find(covers.begin(), covers.end(), piece) == covers.end()) {
+                covers.push_back(piece);
+            }
+        }
+    }
+    return covers;
 }
 
 }  // namespace mirelune

@@ -1,7 +1,8 @@
-// Where the full-screen saver puts its black covers: over every monitor's area except the part
-// the primary monitor shows, where the kaleidoscope window lies. A cover must never overlap the
-// primary monitor, or a topmost black window would hide the picture on desks whose monitors
-// overlap (mirrored or partly cloned displays).
+// Which parts of a desk with several monitors show a kaleidoscope of their own, and which are
+// covered in black. Every monitor gets its own whole grid, the primary monitor's first. Monitors
+// that overlap (mirrored or partly cloned displays) share the picture of the one listed first:
+// two windows drawing over each other would mix two grids, and a topmost black cover must
+// never hide a picture.
 #pragma once
 
 #include <span>
@@ -18,6 +19,8 @@ struct ScreenRect {
     int bottom = 0;
 
     bool empty() const { return right <= left || bottom <= top; }
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
     bool operator==(const ScreenRect&) const = default;
 };
 
@@ -26,9 +29,14 @@ struct Monitor {
     bool primary = false;
 };
 
-// The rectangles to cover in black, at most four for each monitor other than the primary one,
-// with no duplicates. Without a monitor marked primary, the one holding the origin is (the
-// system places the primary monitor there); without that either, every monitor is covered.
+// The areas that each show a kaleidoscope, the primary monitor's first, then the others in the
+// order given. A monitor that overlaps an area chosen before it gets none of its own; empty
+// monitors are ignored. Without a monitor marked primary, the one holding the origin is (the
+// system places the primary monitor there); without that either, the first one listed is.
+std::vector<ScreenRect> kaleidoscopeAreas(std::span<const Monitor> monitors);
+
+// The parts of the monitors that no kaleidoscope area holds, to be covered in black, without
+// duplicates: what an overlapping monitor shows beyond the picture it shares.
 std::vector<ScreenRect> blankAreas(std::span<const Monitor> monitors);
 
 }  // namespace mirelune

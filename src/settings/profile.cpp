@@ -9,8 +9,6 @@
 namespace mirelune {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -72,11 +70,7 @@ struct ParsedLine {
 };
 
 ParsedLine parseLine(std::string_view text, const Line& line) {
-    std::string_view body = text.substr(line.start, line.bodyEnd - line.start);
-    if (line.start == 0 && body.starts_with(kByteOrderMark)) {
-        body.remove_prefix(kByteOrderMark.size());
-    }
-    body = trimBlanks(body);
+    std::string_view body = trimBlanks(text.substr(line.start, line.bodyEnd - line.start));
     if (body.starts_with('[')) {
         body.remove_prefix(1);
         return {LineKind::Section, body.substr(0, body.find(']')), {}};

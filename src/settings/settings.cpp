@@ -2,6 +2,7 @@
 
 #include "settings/profile.h"
 #include "settings/slider_config.h"
+#include "settings/text_encoding.h"
 
 namespace mirelune {
 namespace {
@@ -21,7 +22,8 @@ std::int32_t readClamped(std::string_view text, std::string_view key, std::int32
 
 }  // namespace
 
-Settings readSettings(std::string_view fileText) {
+Settings readSettings(std::string_view fileBytes) {
+    const std::string fileText = decodeText(fileBytes).text;
     const Settings defaults;
     Settings settings;
     settings.sectors = readClamped(fileText, kSectorsKey, defaults.sectors, kSectorsSlider);
@@ -30,11 +32,13 @@ Settings readSettings(std::string_view fileText) {
     return settings;
 }
 
-std::string writeSettings(std::string_view existingText, const Settings& settings) {
-    std::string text = writeProfileString(existingText, kSettingsSection, kSectorsKey,
+std::string writeSettings(std::string_view existingBytes, const Settings& settings) {
+    const DecodedText existing = decodeText(existingBytes);
+    std::string text = writeProfileString(existing.text, kSettingsSection, kSectorsKey,
                                           numberWithSignRoom(settings.sectors));
     text = writeProfileString(text, kSettingsSection, kSpeedKey, std::to_string(settings.speed));
-    return writeProfileString(text, kSettingsSection, kDelayKey, std::to_string(settings.delay));
+    text = writeProfileString(text, kSettingsSection, kDelayKey, std::to_string(settings.delay));
+    return encodeText(text, existing.encoding);
 }
 
 }  // namespace mirelune

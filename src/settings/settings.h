@@ -19,14 +19,16 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// The settings held in a settings file's text; missing keys take the defaults above. Each
-// value is clamped into its dialog slider's range, so a hand-edited file cannot hand the
-// renderer zero sectors or a negative delay.
-Settings readSettings(std::string_view fileText);
+// The settings held in a settings file's bytes, read as the text of their encoding (see
+// text_encoding.h); missing keys take the defaults above. Each value is clamped into its
+// dialog slider's range, so a hand-edited file cannot hand the renderer zero sectors or a
+// negative delay.
+Settings readSettings(std::string_view fileBytes);
 
-// The file text after storing the three values in `existingText`, which may be empty.
+// The file's bytes after storing the three values in `existingBytes`, which may be empty.
 // Sectors is written with a blank in front of a non-negative number (" 5"), Speed and Delay
-// as bare digits; other sections, keys and comments are kept.
-std::string writeSettings(std::string_view existingText, const Settings& settings);
+// as bare digits; other sections, keys and comments are kept, and so are the file's
+// encoding, byte order mark and line endings.
+std::string writeSettings(std::string_view existingBytes, const Settings& settings);
 
 }  // namespace mirelune

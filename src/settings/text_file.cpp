@@ -25,7 +25,7 @@ std::optional<fs::path> unusedTemporaryPath(const fs::path& target) {
                                         static_cast<unsigned long long>(ticks) + attempt, 16)
                               .ptr;
         fs::path candidate = target;
-        candidate += std::string_view(suffix, end);
+        candidate += std::string_view(suffix, static_cast<std::size_t>(end - suffix));
         candidate += ".tmp";
         std::error_code ec;
         if (!fs::exists(candidate, ec) && !ec) {

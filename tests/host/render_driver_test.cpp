@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "host/saver_session.h"
 
@@ -225,6 +226,78 @@ TEST(RenderDriver, NothingIsPaintedWhileNobodyCanSeeTheWindow) {
     ASSERT_FALSE(rig.events.waits.empty()) << "painted without ever waiting";
     EXPECT_EQ(rig.events.waits.front(), kNoDeadline);
     EXPECT_EQ(rig.window.presentedRows.size(), 2u);
+}
+
+// Several monitors, each with its renderer and window, under one event loop.
+class FakeSet : public KaleidoscopeSet {
+  public:
+    std::span<const Kaleidoscope> kaleidoscopes() override {
+        if (replacement) {
+            shown = std::move(*replacement);
+            replacement.reset();
+        }
+        return shown;
+    }
+    bool closed() const override { return closed_; }
+
+    std::vector<Kaleidoscope> shown;
+    std::optional<std::vector<Kaleidoscope>> replacement;  // a rebuild, taken at the next ask
+    bool closed_ = false;
+};
+
+struct Screen {
+    Screen(Random& random, RenderSettings settings)
+        : fract(random, settings, {200, 150}), window(fract) {
+        fract.resize({200, 150});
+        fract.startPainting();
+    }
+    Kaleidoscope kaleidoscope() { return {&fract, &window}; }
+    Fract fract;
+    FakeWindow window;
+};
+
+TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
+    // Row waits of 78 ms and 175 ms, and a third monitor nobody can see: each wait ends at
+    // the earliest step due on a visible monitor, never later and never sooner.
+    Random random(fixedSeedClock(5));
+    Screen fast(random, {5, 8, 0}), slow(random, {5, 3, 0}), dark(random, {5, 69, 0});
+    dark.window.rest(true);
+    FakeSet set;
+    set.shown = {fast.kaleidoscope(), slow.kaleidoscope(), dark.kaleidoscope()};
+    FakeEventLoop events;
+    events.onWait = [&](std::int64_t deadline) {
+        EXPECT_EQ(deadline, std::min(fast.fract.nextStepAt(), slow.fract.nextStepAt()));
+        events.now = deadline;
+        if (slow.window.presentedRows.size() == 15) set.closed_ = true;
+    };
+    runRenderLoop(events, set);
+    // In the 2.45 s the slow monitor takes for its 15 rows, the fast one paints rows 0 to 31.
+    EXPECT_EQ(slow.window.presentedRows.size(), 15u);
+    EXPECT_EQ(fast.window.presentedRows.size(), 32u);
+    EXPECT_TRUE(dark.window.presentedRows.empty());
+}
+
+TEST(RenderDriver, ASetRebuiltDuringEventsIsSteppedAtOnce) {
+    // A monitor is added while the old one waits 20 s after its picture: the new set's
+    // renderers start without sleeping out the old deadline, and the old ones are let go.
+    Random random(fixedSeedClock(6));
+    Screen before(random, {5, 69, 20000});
+    std::optional<Screen> left, right;
+    FakeSet set;
+    set.shown = {before.kaleidoscope()};
+    FakeEventLoop events;
+    events.onPump = [&] {
+        if (before.fract.picturesCompleted() == 1 && !left) {
+            left.emplace(random, RenderSettings{5, 69, 20000});
+            right.emplace(random, RenderSettings{5, 69, 20000});
+            set.replacement = {left->kaleidoscope(), right->kaleidoscope()};
+        }
+        if (right && right->fract.picturesCompleted() == 1) set.closed_ = true;
+    };
+    runRenderLoop(events, set);
+    EXPECT_TRUE(events.waits.empty());
+    EXPECT_EQ(before.window.presentedRows.size(), 15u);
+    EXPECT_EQ(left->window.presentedRows.size(), 15u);
 }
 
 }  // namespace

@@ -8,92 +8,112 @@ namespace mirelune {
 namespace {
 
 using Rects = std::vector<ScreenRect>;
+using Monitors = std::vector<Monitor>;
 
 bool inside(const ScreenRect& r, int x, int y) {
     return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
 }
 
-TEST(BlankAreas, CoverEveryMonitorButThePrimaryOneWhole) {
-    // A single monitor needs no cover.
-    EXPECT_EQ(blankAreas(std::vector<Monitor>{{{0, 0, 1920, 1080}, true}}), Rects{});
-
-    // A smaller monitor to the left, at negative coordinates and lower down.
-    EXPECT_EQ(blankAreas(
-                  std::vector<Monitor>{{{0, 0, 1920, 1080}, true}, {{-1280, 200, 0, 1224}, false}}),
-              (Rects{{-1280, 200, 0, 1224}}));
-
-    // Three monitors of mixed sizes: one above (negative y), one to the right; the primary
-    // monitor is not the first one enumerated.
-    EXPECT_EQ(blankAreas(std::vector<Monitor>{{{-400, -1440, 2160, 0}, false},
-                                              {{0, 0, 1920, 1080}, true},
-                                              {{1920, -300, 3120, 1620}, false}}),
-              (Rects{{-400, -1440, 2160, 0}, {1920, -300, 3120, 1620}}));
+TEST(ScreenLayout, EveryMonitorShowsItsOwnKaleidoscopePrimaryFirst) {
+    struct Case {
+        const char* desk;
+        Monitors monitors;
+        Rects areas;
+    };
+    const Case cases[] = {
+        {"one monitor", {{{0, 0, 1920, 1080}, true}}, {{0, 0, 1920, 1080}}},
+        {"a smaller one to the left, lower down",
+         {{{-1280, 200, 0, 1224}, false}, {{0, 0, 1920, 1080}, true}},
+         {{0, 0, 1920, 1080}, {-1280, 200, 0, 1224}}},
+        {"one above, one to the right",
+         {{{-400, -1440, 1920, 0}, false},
+          {{0, 0, 1920, 1080}, true},
+          {{1920, -300, 3120, 1620}, false}},
+         {{0, 0, 1920, 1080}, {-400, -1440, 1920, 0}, {1920, -300, 3120, 1620}}},
+        {"no flag: the monitor at the origin",
+         {{{-800, 0, 0, 600}, false}, {{0, 0, 800, 600}, false}},
+         {{0, 0, 800, 600}, {-800, 0, 0, 600}}},
+        {"nothing at the origin: the first one listed; empty ones ignored, also as primary",
+         {{{5, 5, 5, 600}, true}, {{10, 0, 810, 600}, false}, {{810, 0, 1610, -3}, false}},
+         {{10, 0, 810, 600}}},
+        {"no monitors", {}, {}},
+        {"mirrors share one picture",
+         {{{0, 0, 1024, 768}, true},
+          {{0, 0, 1024, 768}, false},
+          {{1024, 0, 2048, 768}, false},
+          {{1024, 0, 2048, 768}, false}},
+         {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}},
+        {"a monitor overlapping the primary gets none of its own",
+         {{{0, 0, 1000, 800}, true}, {{-200, -100, 600, 500}, false}},
+         {{0, 0, 1000, 800}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(kaleidoscopeAreas(c.monitors), c.areas) << c.desk;
+    }
 }
 
-TEST(BlankAreas, NeverCoverThePrimaryMonitor) {
-    // A display mirroring the primary one needs nothing; two mirrors of one secondary give
-    // one cover, not two stacked.
-    EXPECT_EQ(blankAreas(std::vector<Monitor>{{{0, 0, 1024, 768}, true},
-                                              {{0, 0, 1024, 768}, false},
-                                              {{1024, 0, 2048, 768}, false},
-                                              {{1024, 0, 2048, 768}, false}}),
-              (Rects{{1024, 0, 2048, 768}}));
-
+TEST(ScreenLayout, OnlyWhatOverlappingMonitorsShowBeyondTheSharedPictureIsCovered) {
+    EXPECT_EQ(blankAreas(Monitors{{{0, 0, 1920, 1080}, true}, {{-1280, 200, 0, 1224}, false}}),
+              Rects{});
     // A larger monitor overlapping the primary from the top left keeps an L of cover.
-    EXPECT_EQ(blankAreas(
-                  std::vector<Monitor>{{{0, 0, 1000, 800}, true}, {{-200, -100, 600, 500}, false}}),
+    EXPECT_EQ(blankAreas(Monitors{{{0, 0, 1000, 800}, true}, {{-200, -100, 600, 500}, false}}),
               (Rects{{-200, -100, 600, 0}, {-200, 0, 0, 500}}));
-
-    // A monitor that encloses the primary one is covered all around it.
+    // A monitor enclosing the primary is covered all around it.
     EXPECT_EQ(
-        blankAreas(std::vector<Monitor>{{{0, 0, 100, 100}, true}, {{-10, -20, 130, 140}, false}}),
+        blankAreas(Monitors{{{0, 0, 100, 100}, true}, {{-10, -20, 130, 140}, false}}),
         (Rects{{-10, -20, 130, 0}, {-10, 100, 130, 140}, {-10, 0, 0, 100}, {100, 0, 130, 100}}));
 }
 
-TEST(BlankAreas, FindThePrimaryMonitorWithoutItsFlag) {
-    // The monitor at the origin is the primary one.
-    EXPECT_EQ(
-        blankAreas(std::vector<Monitor>{{{-800, 0, 0, 600}, false}, {{0, 0, 800, 600}, false}}),
-        (Rects{{-800, 0, 0, 600}}));
-    // With nothing at the origin, everything is covered; empty monitors are ignored, also
-    // an empty one that claims to be primary.
-    EXPECT_EQ(blankAreas(std::vector<Monitor>{
-                  {{5, 5, 5, 600}, true}, {{10, 0, 810, 600}, false}, {{810, 0, 1610, -3}, false}}),
-              (Rects{{10, 0, 810, 600}}));
-    EXPECT_EQ(blankAreas(std::vector<Monitor>{}), Rects{});
-}
-
-// Random small layouts checked pixel by pixel: every pixel of a monitor is on the primary
-// monitor or under exactly the covers that hold it, no cover touches the primary monitor or
-// reaches beyond the monitors, and covers of one monitor never overlap each other.
-TEST(BlankAreas, CoverExactlyTheSecondaryPixelsOfRandomLayouts) {
-    std::mt19937 random(20261206);
+// Random small desks checked pixel by pixel: the kaleidoscope areas are whole monitors that
+// never overlap, the primary's among them; every pixel of a monitor is in one area or under a
+// cover, never both; and a monitor that overlaps no other shows a picture of its own.
+TEST(ScreenLayout, AreasAndCoversTileTheMonitorsOfRandomDesks) {
+    std::mt19937 random(20261207);
     std::uniform_int_distribution<int> coordinate(-12, 12);
     std::uniform_int_distribution<int> extent(1, 10);
     std::uniform_int_distribution<int> count(1, 4);
-    for (int layout = 0; layout < 2000; ++layout) {
-        std::vector<Monitor> monitors;
+    for (int desk = 0; desk < 2000; ++desk) {
+        Monitors monitors;
         const int n = count(random);
         for (int i = 0; i < n; ++i) {
             const int x = coordinate(random), y = coordinate(random);
-            monitors.push_back({{x, y, x + extent(random), y + extent(random)}, i == 0});
+            monitors.push_back({{x, y, x + extent(random), y + extent(random)}, i == n - 1});
         }
+        const Rects areas = kaleidoscopeAreas(monitors);
         const Rects covers = blankAreas(monitors);
-        const ScreenRect& primary = monitors[0].area;
+        ASSERT_FALSE(areas.empty());
+        ASSERT_EQ(areas.front(), monitors.back().area) << "desk " << desk;
+        for (const Monitor& m : monitors) {
+            bool alone = true;
+            for (const Monitor& other : monitors) {
+                if (&other == &m) continue;
+                for (int y = m.area.top; y < m.area.bottom; ++y)
+                    for (int x = m.area.left; x < m.area.right; ++x)
+                        alone &= !inside(other.area, x, y);
+            }
+            if (alone) {
+                ASSERT_NE(std::find(areas.begin(), areas.end(), m.area), areas.end())
+                    << "desk " << desk << ": a monitor on its own has no picture";
+            }
+        }
+        for (const ScreenRect& area : areas) {
+            ASSERT_NE(std::find_if(monitors.begin(), monitors.end(),
+                                   [&](const Monitor& m) { return m.area == area; }),
+                      monitors.end());
+        }
         for (int y = -13; y < 24; ++y) {
             for (int x = -13; x < 24; ++x) {
                 bool onMonitor = false;
                 for (const Monitor& m : monitors)
                     onMonitor |= inside(m.area, x, y);
-                int covering = 0;
+                int inAreas = 0, covering = 0;
+                for (const ScreenRect& a : areas)
+                    inAreas += inside(a, x, y);
                 for (const ScreenRect& c : covers)
                     covering += inside(c, x, y);
-                const bool wanted = onMonitor && !inside(primary, x, y);
-                ASSERT_EQ(covering > 0, wanted) << "layout " << layout << " at " << x << "," << y;
-                int monitorsHere = 0;
-                for (const Monitor& m : monitors)
-                    monitorsHere += inside(m.area, x, y);
-                ASSERT_LE(covering, monitorsHere) << "layout " << layout << " at " << x << "," << y;
+                ASSERT_LE(inAreas, 1) << "desk " << desk << " at " << x << "," << y;
+                ASSERT_EQ(inAreas + (covering > 0), onMonitor ? 1 : 0)
+                    << "desk " << desk << " at " << x << "," << y;
             }
         }
     }

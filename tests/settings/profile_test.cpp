@@ -15,7 +15,6 @@ TEST(ProfileRead, MatchesSectionAndKeyIgnoringCaseAndBlanks) {
     const std::string text =
         "Speed=1\r\n"  // before any section: belongs to none
         "[Other]\r\nSpeed=2\r\n"
-        "\xEF\xBB\xBF[ display ]\r\n"  // a byte-order mark only counts at the file's start
         "  [ Display ]  ; a comment\r\n"
         ";Speed=3\r\n"
         "  SPEED  =  20  \r\n"
@@ -28,7 +27,6 @@ TEST(ProfileRead, MatchesSectionAndKeyIgnoringCaseAndBlanks) {
     EXPECT_EQ(readProfileInt(text, "Other", "Speed", 69), 2);
     EXPECT_EQ(readProfileInt(text, "Missing", "Speed", 69), 69);
     EXPECT_EQ(readProfileString(text, "Display", "Sectors"), std::nullopt);
-    EXPECT_EQ(readProfileInt("\xEF\xBB\xBF[A]\nk=4\n", "A", "k", 0), 4);
 }
 
 TEST(ProfileRead, IntegerTextsSaturateAndDefaultOnlyWhenMissingOrEmpty) {

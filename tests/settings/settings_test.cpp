@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 namespace mirelune {
 namespace {
 
@@ -54,6 +57,67 @@ TEST(Settings, SavingKeepsTheRestOfTheFile) {
     EXPECT_EQ(writeSettings(before, Settings{2, 3, 4}),
               "; mine\n[Other]\nSectors=3\n\n[Mirelune ScreenSaver]\nDelay=4\nExtra=1\n"
               "Sectors= 2\nSpeed=3\n\n[Last]\nA=b");
+}
+
+// One file text before and after a save, spelt once and given to the compiler as both u""
+// and u8"" literals, so that the expected bytes of every encoding come from it, not from us.
+#define MIRELUNE_TEXT_HEAD \
+    "; Gr\u00FC\u00DFe \U0001F319\r\n[Other]\r\nName=\u00C7a va\r\n[Mirelune ScreenSaver]\r\n"
+#define MIRELUNE_TEXT_TAIL "\r\n[Last]\r\nNote=\u65E5\u672C\r\n"
+#define MIRELUNE_TEXT_BEFORE MIRELUNE_TEXT_HEAD "Sectors=2\r\nSpeed=20\r\n" MIRELUNE_TEXT_TAIL
+#define MIRELUNE_TEXT_AFTER \
+    MIRELUNE_TEXT_HEAD "Sectors= 7\r\nSpeed=12\r\nDelay=3400\r\n" MIRELUNE_TEXT_TAIL
+
+std::string utf8WithMark(std::u8string_view text) {
+    return "\xEF\xBB\xBF" + std::string(text.begin(), text.end());
+}
+
+std::string utf16WithMark(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(SettingsEncoding, FilesWithAByteOrderMarkAreReadAndSavedAsTheirText) {
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"UTF-16 LE", utf16WithMark(u"" MIRELUNE_TEXT_BEFORE, false),
+         utf16WithMark(u"" MIRELUNE_TEXT_AFTER, false)},
+        {"UTF-16 BE", utf16WithMark(u"" MIRELUNE_TEXT_BEFORE, true),
+         utf16WithMark(u"" MIRELUNE_TEXT_AFTER, true)},
+        {"UTF-8", utf8WithMark(u8"" MIRELUNE_TEXT_BEFORE), utf8WithMark(u8"" MIRELUNE_TEXT_AFTER)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readSettings(c.before), (Settings{2, 20, 1000})) << c.name;
+        EXPECT_EQ(writeSettings(c.before, Settings{7, 12, 3400}), c.after) << c.name;
+    }
+}
+
+TEST(SettingsEncoding, BytesThatOnlyLookLikeUtf16AreKeptAndSavedAsBytes) {
+    const std::string le = utf16WithMark(u"[Mirelune ScreenSaver]\r\nSpeed=20\r\n", false);
+    const std::string be = utf16WithMark(u"[Mirelune ScreenSaver]\r\nSpeed=20\r\n", true);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"odd length", le + "x"},
+        {"high surrogate at the end", le + std::string("\0\xD8", 2)},
+        {"low surrogate alone", be + std::string("\xDC\0", 2)},
+        {"UTF-32", std::string("\xFF\xFE\0\0[\0\0\0\n\0\0\0", 12)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readSettings(c.bytes), Settings{}) << c.name;
+        EXPECT_EQ(writeSettings(c.bytes, Settings{7, 12, 3400}),
+                  c.bytes + "\n[Mirelune ScreenSaver]\nSectors= 7\nSpeed=12\nDelay=3400\n")
+            << c.name;
+    }
 }
 
 }  // namespace

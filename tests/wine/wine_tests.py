@@ -117,6 +117,29 @@ def settings_text(sectors, speed, delay):
     return f"[{SECTION}]\r\nSectors={sectors}\r\nSpeed={speed}\r\nDelay={delay}\r\n".encode()
 
 
+def start_x_server(command, log_path, env=None):
+    """Starts an X server (Xvfb, or Xephyr inside another) on a free display with a black
+    root that outlives its clients; returns the process and the display's number."""
+    read_end, write_end = os.pipe()
+    log = open(log_path, "a")
+    server = subprocess.Popen([*command, "-displayfd", str(write_end), "-nolisten", "tcp", "-br",
+                               "-noreset"], env=env, pass_fds=(write_end,),
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+    os.close(write_end)
+    text = b""  # the number and its newline may come in two writes
+    while not text.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
+        chunk = os.read(read_end, 64)
+        if not chunk:
+            break
+        text += chunk
+    os.close(read_end)
+    if not text.strip().isdigit():
+        server.kill()
+        server.wait()
+        raise CannotRun(f"{command[0]} did not start (see {log_path})")
+    return server, int(text)
+
+
 class Session:
     """The X server, the Wine prefix and server, the probe, the settings file and the savers."""
 
@@ -179,23 +202,9 @@ class Session:
         missing = [tool for tool in tools if shutil.which(tool) is None]
         if missing:
             raise CannotRun(f"{', '.join(missing)} not installed (scripts/install-deps windows)")
-        read_end, write_end = os.pipe()
-        log = open(self.work / "xvfb.log", "w")
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-             "-nolisten", "tcp", "-br", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        os.close(write_end)
-        text = b""
-        while not text.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
-            chunk = os.read(read_end, 64)
-            if not chunk:
-                break
-            text += chunk
-        os.close(read_end)
-        if not text.strip().isdigit():
-            raise CannotRun(f"Xvfb did not start (see {self.work / 'xvfb.log'})")
-        return int(text)
+        self.xvfb, number = start_x_server(
+            ["Xvfb", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24"], self.work / "xvfb.log")
+        return number
 
     def run(self, *command, timeout=60, **options):
         return subprocess.run(command, env=self.env, timeout=timeout, **{**QUIET, **options})
@@ -940,6 +949,117 @@ def scenario_bad_input(session, checks):
         session.clear_settings()
         session.write_settings(content)
         run_until_input(session, checks, ["/s"], ("key", "space"), f"settings {name}", 2)
+
+
+# Two monitors of different sizes in X root coordinates, the first one primary: the other to
+# its right, then the primary on the right, which puts the other at negative coordinates.
+MONITOR_LAYOUTS = (("the other monitor to the right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
+                   ("the primary on the right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
+
+
+def start_desk(session, monitors):
+    """A Xephyr on the session's Xvfb whose screens, joined by Xinerama, are these monitors;
+    returns the process and its display name."""
+    if shutil.which("Xephyr") is None:
+        raise CannotRun("Xephyr is not installed (scripts/install-deps windows)")
+    layout = []
+    for x, y, width, height in monitors:
+        layout += ["-origin", f"{x},{y}", "-screen", f"{width}x{height}"]
+    xephyr, number = start_x_server(["Xephyr", "+xinerama", *layout, "-no-host-grab"],
+                                    session.work / "xephyr.log", env=session.env)
+    return xephyr, f":{number}"
+
+
+def grab_desk(session):
+    """The whole root of a desk: (width, height, RGB bytes)."""
+    data = session.run("import", "-window", "root", "-depth", "8", "ppm:-",
+                       stdout=subprocess.PIPE).stdout
+    fields = data.split(maxsplit=4)
+    return int(fields[1]), int(fields[2]), fields[4]
+
+
+def crop(image, x, y, width, height):
+    stride, _, rgb = image
+    return b"".join(rgb[3 * ((y + row) * stride + x):3 * ((y + row) * stride + x + width)]
+                    for row in range(height))
+
+
+def saver_windows(session, pid, count, seconds=10):
+    """The geometries (x, y, width, height) of the process's visible windows, once there are
+    `count` of them."""
+    deadline, found = time.monotonic() + seconds, []
+    while time.monotonic() < deadline and session.alive(pid):
+        found = []
+        for window in session.xdotool("search", "--onlyvisible", "--pid", str(pid),
+                                      check=False).split():
+            geometry = dict(line.split("=", 1) for line in session.xdotool(
+                "getwindowgeometry", "--shell", window, check=False).split() if "=" in line)
+            if geometry:
+                found.append(tuple(int(geometry[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")))
+        if len(found) >= count:
+            break
+        time.sleep(0.1)
+    return sorted(found)
+
+
+def scenario_monitors(session, checks):
+    """Each monitor of a two-monitor desk (Wine reading Xinerama's heads) shows a whole grid of
+    its own in a window of its own, and ten mouse moves across both windows are absorbed as
+    one allowance, the eleventh ending the saver."""
+    session.clear_settings()
+    session.write_settings(settings_text(3, 69, 20000))
+    host_env = session.env
+    try:
+        for what, monitors in MONITOR_LAYOUTS:
+            xephyr, display = start_desk(session, monitors)
+            # Without RandR, Wine lists the monitors Xinerama reports; its desktop process
+            # reads them when it starts, so the Wine server starts again on the new desk.
+            session.run("wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                        "UseXRandR", "/t", "REG_SZ", "/d", "N", "/f", timeout=300)
+            session.run("wineserver", "-k")
+            session.run("wineserver", "-w")
+            session.env = dict(host_env, DISPLAY=display)
+            pid = session.start_saver("/s", pointer=(monitors[0][0] + 500, 400))
+            try:
+                windows = saver_windows(session, pid, len(monitors))
+                checks.require(windows == sorted(monitors), f"{what}: one window on each "
+                               f"monitor (monitors {sorted(monitors)}, windows {windows})")
+                time.sleep(1.5)
+                screen, previous = grab_desk(session), None
+                deadline = time.monotonic() + 12
+                while screen != previous and time.monotonic() < deadline:
+                    time.sleep(0.4)
+                    previous, screen = screen, grab_desk(session)
+                shot = session.work / (what.replace(" ", "-") + ".ppm")
+                shot.write_bytes(b"P6 %d %d 255\n" % screen[:2] + screen[2])
+                for number, (x, y, width, height) in enumerate(monitors):
+                    problems, summary = analyse_kaleidoscope(crop(screen, x, y, width, height),
+                                                             width, height, 3)
+                    checks.expect(not problems, f"{what}: monitor {number} ({width} x {height}) "
+                                  f"shows a whole grid of its own ({summary}; screen in {shot})"
+                                  + "".join(" -- " + p for p in problems))
+                # The windows' appearance under the pointer was the first move.
+                for move in range(1, 10):
+                    x, y, _, _ = monitors[move % 2]
+                    session.xdotool("mousemove", str(x + 60 + 30 * move), str(y + 80))
+                    time.sleep(0.15)
+                time.sleep(0.5)
+                if checks.expect(session.alive(pid), f"{what}: the appearance and 9 moves "
+                                 "across both monitors leave it running"):
+                    x, y, _, _ = monitors[0]
+                    checks.ended(session.ended_by(pid, "mousemove", str(x + 700), str(y + 500)),
+                                 f"{what}: the 10th move ends it")
+            finally:
+                session.end_saver(pid)
+                session.run("wineserver", "-k")
+                session.run("wineserver", "-w")
+                session.env = host_env
+                xephyr.terminate()
+                xephyr.wait()
+    finally:
+        session.env = host_env
+        session.run("wine", "reg", "delete", "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                    "UseXRandR", "/f", timeout=300)
 
 
 SCENARIOS = {name[9:].replace("_", "-"): function for name, function in globals().items()

@@ -45,6 +45,7 @@ class Session:
         (self.work / "config" / "mirelune").mkdir(parents=True)
         self.processes = []
         self.xvfb = None
+        self.xephyr = None
         self.env = None
         self.figures = Figures("")
 
@@ -67,6 +68,29 @@ class Session:
                         XDG_CONFIG_HOME=str(self.work / "config"))
         self.env.pop("XSCREENSAVER_WINDOW", None)
 
+    def start_monitors(self, screens):
+        """A Xephyr on the Xvfb whose screens, joined by Xinerama, are these monitors, given
+        as (x, y, width, height), the first one primary; returns its environment."""
+        check(shutil.which("Xephyr"), "Xephyr is not installed (scripts/install-deps x11)")
+        layout = []
+        for x, y, width, height in screens:
+            layout += ["-origin", f"{x},{y}", "-screen", f"{width}x{height}"]
+        if self.xephyr:  # one desk at a time
+            self.xephyr.terminate()
+            self.xephyr.wait()
+        read_end, write_end = os.pipe()
+        log = open(self.work / "xephyr.log", "a")
+        self.xephyr = subprocess.Popen(
+            ["Xephyr", "-displayfd", str(write_end), "+xinerama", *layout, "-br", "-noreset",
+             "-no-host-grab",
+             "-nolisten", "tcp"], env=self.env, pass_fds=(write_end,), stdout=log, stderr=log)
+        self.processes.append(self.xephyr)
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            number = pipe.readline().strip()
+        check(number, "Xephyr did not start")
+        return dict(self.env, DISPLAY=f":{number.decode()}")
+
     def close(self):
         for process in self.processes:
             if process.poll() is None:
@@ -76,8 +100,8 @@ class Session:
             self.xvfb.terminate()
             self.xvfb.wait()
 
-    def run(self, *command, check_status=True):
-        result = subprocess.run(command, env=self.env, capture_output=True, timeout=20)
+    def run(self, *command, check_status=True, env=None):
+        result = subprocess.run(command, env=env or self.env, capture_output=True, timeout=20)
         if check_status and result.returncode != 0:
             raise Failure(f"{' '.join(command)} failed: {result.stderr.decode().strip()}")
         return result
@@ -114,9 +138,9 @@ class Session:
         helper.stdin.flush()
         check(helper.stdout.readline().strip() == "ok", f"x11-test-window: {command} failed")
 
-    def capture(self, window="root"):
+    def capture(self, window="root", env=None):
         """The window's pixels: (width, height, RGB bytes)."""
-        data = self.run("import", "-window", str(window), "-depth", "8", "ppm:-").stdout
+        data = self.run("import", "-window", str(window), "-depth", "8", "ppm:-", env=env).stdout
         fields = data.split(maxsplit=4)
         check(fields[0] == b"P6" and fields[3] == b"255", "import gave no 8-bit PPM")
         return int(fields[1]), int(fields[2]), fields[4]
@@ -130,8 +154,21 @@ class Session:
         check(len(answer) == 2 and answer[0] == "ok", f"x11-test-window: watch-row gave {answer}")
         return int(answer[1])
 
-    def mouse_to(self, x, y):
-        self.run("xdotool", "mousemove", str(x), str(y))
+    def mouse_to(self, x, y, env=None):
+        self.run("xdotool", "mousemove", str(x), str(y), env=env)
+
+    def settled(self, env=None):
+        """The screen once the first picture is finished: two captures half a second apart
+        agree (a loaded machine may take longer than usual)."""
+        first = self.capture(env=env)
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            time.sleep(0.5)
+            latest = self.capture(env=env)
+            if latest == first:
+                break
+            first = latest
+        return first
 
 
 def wait_for(process, seconds):
@@ -188,16 +225,8 @@ def scenario_fullscreen_picture(session):
         "[Mirelune ScreenSaver]\nSectors= 4\nSpeed=1\n")
     program = session.start("--delay", "20000", "--speed", "69")
     time.sleep(SETTLE_S)
-    # The first picture is finished once the screen stops changing (a loaded machine may
-    # take longer than usual); it must then stay still for the whole delay.
-    first = session.capture()
-    deadline = time.monotonic() + 5
-    while time.monotonic() < deadline:
-        time.sleep(0.5)
-        latest = session.capture()
-        if latest == first:
-            break
-        first = latest
+    # Once finished, the first picture must stay still for the whole delay.
+    first = session.settled()
     width, height, pixels = first
     # Kept beside the test's other files, so that a failed check can be looked at.
     (session.work / "fullscreen.ppm").write_bytes(b"P6 %d %d 255\n" % (width, height) + pixels)
@@ -228,22 +257,73 @@ def scenario_fullscreen_exit(session):
     check(wait_for(program, 1.0) == 0, "the eleventh mouse move did not end the saver")
 
 
+def cpu_percent(process, seconds):
+    """The process's processor use over the next seconds, in % of one core."""
+    def ticks():  # utime + stime
+        fields = Path(f"/proc/{process.pid}/stat").read_text().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
+    before, start = ticks(), time.monotonic()
+    time.sleep(seconds)
+    return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start) * 100
+
+
 def scenario_idle_cpu(session):
     program = session.start("--delay", "20000", "--speed", "69")
     time.sleep(SETTLE_S)
-
-    def cpu_ticks():
-        fields = Path(f"/proc/{program.pid}/stat").read_text().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])  # utime + stime
-
-    ticks_per_s = os.sysconf("SC_CLK_TCK")
-    before, start = cpu_ticks(), time.monotonic()
-    time.sleep(3.0)
-    used = (cpu_ticks() - before) / ticks_per_s / (time.monotonic() - start) * 100
+    used = cpu_percent(program, 3.0)
     session.figures.add("idle_cpu_percent", used,
                         f"idle CPU during the delay: {used:.2f} % of one core")
     check(used < 2.0, f"idle CPU {used:.2f} % is not under 2 %")
     session.stop(program, "idle")
+
+
+def crop(image, x, y, width, height):
+    full_width, _, pixels = image
+    rows = (pixels[3 * ((y + row) * full_width + x):3 * ((y + row) * full_width + x + width)]
+            for row in range(height))
+    return width, height, b"".join(rows)
+
+
+# Two monitors of different sizes, the first one primary: the other to its right, then the
+# primary on the right of the other.
+MONITOR_LAYOUTS = (("the other monitor to the right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
+                   ("the primary on the right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
+
+
+def scenario_monitors(session):
+    """Each monitor of a Xinerama desk shows a whole grid of its own, moves on either monitor
+    count towards one allowance, and the processor use with two monitors is set beside that
+    with one. (The root's area on no monitor has no pixels of its own to capture here.)"""
+    for what, monitors in MONITOR_LAYOUTS:
+        env = session.start_monitors(monitors)
+        session.mouse_to(monitors[0][0] + 500, 400, env=env)
+        program = session.start("--delay", "20000", "--speed", "69", "--sectors", "3", env=env)
+        time.sleep(SETTLE_S)
+        screen = session.settled(env=env)
+        name = what.replace(" ", "-") + ".ppm"
+        (session.work / name).write_bytes(b"P6 %d %d 255\n" % screen[:2] + screen[2])
+        for number, (x, y, width, height) in enumerate(monitors):
+            check_kaleidoscope(crop(screen, x, y, width, height), 3, f"{what}: monitor {number}")
+        for move in range(10):
+            x, y, width, height = monitors[move % 2]
+            session.mouse_to(x + 100 + 20 * move, y + 100, env=env)
+            time.sleep(0.05)
+        time.sleep(0.3)
+        check(program.poll() is None, f"{what}: ten moves across the monitors ended the saver")
+        session.mouse_to(monitors[1][0] + 50, 50, env=env)
+        check(wait_for(program, 1.0) == 0, f"{what}: the eleventh move did not end the saver")
+
+    # Painting without pause at speed 40 (a 17 ms wait after each row), one tile each, so that
+    # a row is as long as can be: the processor use grows with the monitors' pixels.
+    for count in (1, 2):
+        env = session.start_monitors(MONITOR_LAYOUTS[0][1][:count])
+        program = session.start("--delay", "0", "--speed", "40", "--sectors", "1", env=env)
+        time.sleep(1.0)
+        used = cpu_percent(program, 6.0)
+        session.figures.add(f"painting_cpu_percent_{count}_monitors", used,
+                            f"painting at speed 40 on {count} monitor(s): {used:.1f} % of one core")
+        session.stop(program, f"{count} monitor(s)")
 
 
 def scenario_window_id(session):
@@ -395,6 +475,7 @@ SCENARIOS = {
     "fullscreen-exit": scenario_fullscreen_exit,
     "idle-cpu": scenario_idle_cpu,
     "window-id": scenario_window_id,
+    "monitors": scenario_monitors,
     "xml-arguments": scenario_xml_arguments,
     "own-window": scenario_own_window,
     "command-line": scenario_command_line,

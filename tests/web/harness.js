@@ -1,0 +1,92 @@
+"use strict";
+// What the browser tests and the measuring script share: a static server for a build folder on
+// 127.0.0.1, Debian's Chromium driven by puppeteer-core, the canvas's pixels and the headless
+// renderer's PNG for the same options.
+
+const fs = require("fs");
+const http = require("http");
+const os = require("os");
+const path = require("path");
+const { execFileSync } = require("child_process");
+const { PNG } = require("pngjs");
+const puppeteer = require("puppeteer-core");
+
+const root = path.resolve(__dirname, "..", "..");
+const webBuild = process.env.MIRELUNE_WEB_BUILD || path.join(root, "build", "web");
+const renderTool = process.env.MIRELUNE_RENDER ||
+                   path.join(root, "build", "native", "mirelune-render");
+const browserPath = process.env.MIRELUNE_CHROMIUM || "/usr/bin/chromium";
+
+const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".json": "application/json", ".png": "image/png" };
+
+// Serves `folder` read-only; resolves to {url, close()}.
+function serve(folder) {
+    const server = http.createServer((request, response) => {
+        const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
+        const file = path.join(folder, path.normalize(name));
+        if (!file.startsWith(folder) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+            response.writeHead(404).end();
+            return;
+        }
+        response.writeHead(200, { "Content-Type": types[path.extname(file)] || "text/plain" });
+        fs.createReadStream(file).pipe(response);
+    });
+    return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve({
+        url: `http://127.0.0.1:${server.address().port}`,
+        close: () => new Promise((done) => server.close(done)),
+    })));
+}
+
+function launchBrowser() {
+    return puppeteer.launch({ executablePath: browserPath, headless: true,
+                              args: ["--no-sandbox", "--disable-gpu"] });
+}
+
+// A page in a fresh context (its own storage), in a German locale so that the delay label
+// must show the locale's decimal comma; every console error and uncaught exception of it
+// lands in `errors`.
+async function openPage(browser, errors, viewport = { width: 400, height: 300 }) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    const session = await page.createCDPSession();
+    await session.send("Emulation.setLocaleOverride", { locale: "de-DE" });
+    page.on("console", (message) => {
+        if (message.type() === "error") errors.push(message.text());
+    });
+    page.on("pageerror", (error) => errors.push(error.message));
+    await page.setViewport({ deviceScaleFactor: 1, ...viewport });
+    return page;
+}
+
+async function waitForPictures(page, count, timeout = 20000) {
+    await page.waitForFunction((n) => window.mirelune && window.mirelune.pictures >= n,
+                               { timeout, polling: 20 }, count);
+}
+
+// The canvas as RGBA bytes.
+async function canvasPixels(page) {
+    const { width, height, data } = await page.evaluate(() => {
+        const canvas = document.getElementById("screen");
+        const image = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
+        let text = "";
+        for (let i = 0; i < image.data.length; i += 0x8000) {
+            text += String.fromCharCode.apply(null, image.data.subarray(i, i + 0x8000));
+        }
+        return { width: canvas.width, height: canvas.height, data: btoa(text) };
+    });
+    return { width, height, data: Buffer.from(data, "base64") };
+}
+
+// mirelune-render's picture for these options, as RGBA bytes.
+function renderedPixels({ seed, width, height, sectors, pictures = 1 }) {
+    const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "mirelune-web-")), "picture.png");
+    execFileSync(renderTool, ["--seed", String(seed), "--size", `${width}x${height}`, "--sectors",
+                              String(sectors), "--pictures", String(pictures), "-o", out]);
+    const png = PNG.sync.read(fs.readFileSync(out));
+    fs.rmSync(path.dirname(out), { recursive: true });
+    return { width: png.width, height: png.height, data: png.data };
+}
+
+module.exports = { webBuild, renderTool, serve, launchBrowser, openPage, waitForPictures,
+                   canvasPixels, renderedPixels };

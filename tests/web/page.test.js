@@ -1,0 +1,230 @@
+"use strict";
+// The web edition in a real browser: Debian's Chromium, headless, against the built page served
+// from 127.0.0.1.
+
+const assert = require("node:assert/strict");
+const path = require("node:path");
+const { after, before, describe, it } = require("node:test");
+const harness = require("./harness");
+
+let server;
+let browser;
+const errors = [];
+
+before(async () => {
+    server = await harness.serve(harness.webBuild);
+    browser = await harness.launchBrowser();
+});
+
+after(async () => {
+    if (browser) await browser.close();
+    if (server) await server.close();
+});
+
+function firstDifference(a, b) {
+    for (let i = 0; i < a.data.length; i += 4) {
+        if (a.data.compare(b.data, i, i + 4, i, i + 4) !== 0) {
+            const pixel = i / 4;
+            return `first difference at (${pixel % a.width}, ${Math.floor(pixel / a.width)})`;
+        }
+    }
+    return "no difference";
+}
+
+async function assertSameAsRenderer(page, options) {
+    await harness.waitForPictures(page, 1);
+    const shown = await harness.canvasPixels(page);
+    const rendered = harness.renderedPixels(options);
+    assert.deepEqual([shown.width, shown.height], [rendered.width, rendered.height]);
+    assert.ok(shown.data.equals(rendered.data), firstDifference(shown, rendered));
+}
+
+// What the panel shows: each slider's position and label.
+function panelState(page) {
+    return page.evaluate(() => Object.fromEntries(["sectors", "delay", "speed"].map((name) => [
+        name, [Number(document.getElementById(name).value),
+               document.querySelector(`output[for=${name}]`).textContent]])));
+}
+
+describe("the picture", () => {
+    // The canvas has the device's pixels: a ratio of 2 doubles the renderer's size.
+    const cases = [
+        { seed: 7, sectors: 5, viewport: { width: 400, height: 300 }, ratio: 1 },
+        { seed: 4242, sectors: 3, viewport: { width: 320, height: 200 }, ratio: 2 },
+    ];
+    for (const { seed, sectors, viewport, ratio } of cases) {
+        it(`equals mirelune-render's for seed ${seed}, ${sectors} sectors, pixel ratio ${ratio}`,
+           async () => {
+               const page = await harness.openPage(browser, errors,
+                                                   { ...viewport, deviceScaleFactor: ratio });
+               await page.goto(
+                   `${server.url}/index.html?seed=${seed}&sectors=${sectors}&delay=20000`);
+               await assertSameAsRenderer(page, { seed, sectors, width: viewport.width * ratio,
+                                                  height: viewport.height * ratio });
+               await page.browserContext().close();
+           });
+    }
+});
+
+describe("the settings", () => {
+    it("are written by the panel and restored by a reload", async () => {
+        const page = await harness.openPage(browser, errors);
+        await page.goto(`${server.url}/index.html`);
+        await page.waitForFunction(() => window.mirelune.ready);
+        assert.deepEqual(await panelState(page), {
+            sectors: [5, "5"], delay: [1000, "1,0 sec. "], speed: [69, "Fastest"] });
+
+        await page.keyboard.press("s");
+        assert.equal(await page.$eval("#panel", (panel) => panel.hidden), false);
+        await page.focus("#sectors");
+        await page.keyboard.press("ArrowRight");
+        await page.keyboard.press("ArrowRight");
+        await page.focus("#delay");
+        await page.keyboard.press("PageUp");    // the dialog's large step, 1000
+        await page.keyboard.press("ArrowLeft"); // its small step, 100
+        await page.focus("#speed");
+        await page.keyboard.press("PageDown");
+        const moved = { sectors: [7, "7"], delay: [1900, "1,9 sec. "], speed: [59, "Faster"] };
+        assert.deepEqual(await panelState(page), moved);
+
+        await page.reload();
+        await page.waitForFunction(() => window.mirelune.ready);
+        assert.deepEqual(await panelState(page), moved);
+        await page.browserContext().close();
+    });
+
+    it("from the query win over the stored ones, clamped like the settings file", async () => {
+        const page = await harness.openPage(browser, errors);
+        await page.goto(`${server.url}/index.html`);
+        await page.evaluate(() => localStorage.setItem("mirelune.ini",
+            "[Mirelune ScreenSaver]\nSectors= 2\nSpeed=40\nDelay=3000\n"));
+        await page.goto(`${server.url}/index.html?sectors=99&speed=-5&delay=12345ms`);
+        await page.waitForFunction(() => window.mirelune.ready);
+        assert.deepEqual(await panelState(page), {
+            sectors: [10, "10"], delay: [12345, "12,3 sec. "], speed: [0, "Slowest"] });
+        // Only the query's setting changes; the others stay as stored.
+        await page.goto(`${server.url}/index.html?speed=35`);
+        await page.waitForFunction(() => window.mirelune.ready);
+        assert.deepEqual(await panelState(page), {
+            sectors: [2, "2"], delay: [3000, "3,0 sec. "], speed: [35, "Medium"] });
+        await page.browserContext().close();
+    });
+
+    // Junk of every kind: the page runs with sound values and paints.
+    const junk = [
+        { name: "junk in storage and query",
+          stored: "[Mirelune ScreenSaver\nSectors=zz\n\uFFFD\n[x]\nSpeed=9\n" +
+                  "[mirelune screensaver]\nDelay=-7",
+          query: "?sectors=%0A7&speed=1e999&delay=&seed=-1&sectors=3",
+          expected: { sectors: [1, "1"], delay: [1000, "1,0 sec. "], speed: [1, "Slowest"] } },
+        { name: "storage that throws", throws: true, query: "?seed=abc",
+          expected: { sectors: [5, "5"], delay: [1000, "1,0 sec. "], speed: [69, "Fastest"] } },
+    ];
+    for (const { name, stored, throws, query, expected } of junk) {
+        it(`survive ${name}`, async () => {
+            const page = await harness.openPage(browser, errors);
+            if (throws) {
+                await page.evaluateOnNewDocument(() => {
+                    Object.defineProperty(window, "localStorage", {
+                        get() { throw new DOMException("denied", "SecurityError"); } });
+                });
+            } else {
+                await page.goto(`${server.url}/index.html`);
+                await page.evaluate((text) => localStorage.setItem("mirelune.ini", text), stored);
+            }
+            await page.goto(`${server.url}/index.html${query}`);
+            await page.waitForFunction(() => window.mirelune.ready && window.mirelune.steps > 5);
+            assert.deepEqual(await panelState(page), expected);
+            await page.browserContext().close();
+        });
+    }
+});
+
+describe("the live-wallpaper programs", () => {
+    it("change sectors, speed and delay through their property calls", async () => {
+        const page = await harness.openPage(browser, errors);
+        await page.goto(`${server.url}/wallpaper/index.html?seed=99&delay=20000`);
+        await harness.waitForPictures(page, 1);
+        // Lively Wallpaper: a new sector count paints a new picture, seeded afresh.
+        await page.evaluate(() => window.livelyPropertyListener("sectors", 8));
+        await assertSameAsRenderer(page, { seed: 99, sectors: 8, width: 400, height: 300 });
+        // Wallpaper Engine: speed and delay; no delay lets pictures follow one another.
+        await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({
+            speed: { value: 69 }, delay: { value: 0 } }));
+        await harness.waitForPictures(page, 3);
+        await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({
+            speed: { value: 30 }, delay: { value: 5000 } }));
+        assert.deepEqual(await panelState(page), {
+            sectors: [8, "8"], delay: [5000, "5,0 sec. "], speed: [30, "Medium"] });
+        // Inside a wallpaper program the page shows no controls of its own.
+        assert.equal(await page.$("#controls"), null);
+        await page.browserContext().close();
+    });
+});
+
+describe("full screen", () => {
+    it("hides the cursor and ends like the saver: ten mouse moves stay, then any input ends it",
+       async () => {
+           const page = await harness.openPage(browser, errors);
+           await page.goto(`${server.url}/index.html`);
+           await page.waitForFunction(() => window.mirelune.ready);
+           const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
+           const enter = async () => {
+               await page.keyboard.press("f");
+               await page.waitForFunction(() => document.fullscreenElement !== null);
+           };
+           const leaves = async (input) => {
+               await input();
+               await page.waitForFunction(() => document.fullscreenElement === null);
+           };
+           await enter();
+           assert.equal(await page.$eval("#screen", (c) => getComputedStyle(c).cursor), "none");
+           for (let move = 1; move <= 10; ++move) await page.mouse.move(20 + 9 * move, 40);
+           assert.equal(await fullScreen(), true);
+           await leaves(() => page.mouse.move(200, 40));
+           await enter();
+           await leaves(() => page.keyboard.press("a"));
+           await enter();
+           await leaves(() => page.mouse.click(60, 60));
+           await page.browserContext().close();
+       });
+});
+
+describe("the page at rest", () => {
+    it("takes no steps between pictures or while hidden, and logs no error", async () => {
+        const waiting = await harness.openPage(browser, errors);
+        await waiting.goto(`${server.url}/index.html?seed=3&delay=20000`);
+        await harness.waitForPictures(waiting, 1);
+        const idle = await restingFigure(waiting, "between pictures");
+        await waiting.browserContext().close();
+
+        // Hidden while painting slowly (a row every 700 ms): no timer may wake it.
+        const page = await harness.openPage(browser, errors);
+        await page.goto(`${server.url}/index.html?seed=3&speed=0`);
+        await page.waitForFunction(() => window.mirelune.steps > 1);
+        const front = await page.browserContext().newPage();
+        await front.bringToFront();
+        await page.waitForFunction(() => document.hidden);
+        const hidden = await restingFigure(page, "while hidden");
+        await page.bringToFront();
+        // Shown again: a fresh picture starts at once.
+        await page.waitForFunction((steps) => window.mirelune.steps > steps, {}, hidden.steps);
+        await page.browserContext().close();
+
+        assert.ok(idle.stepsTaken <= 1, `${idle.stepsTaken} steps between pictures`);
+        assert.equal(hidden.stepsTaken, 0, `${hidden.stepsTaken} steps while hidden`);
+        assert.deepEqual(errors, []);
+    });
+});
+
+// Steps taken and the share of one core the page's main thread used over a second and a half.
+async function restingFigure(page, what) {
+    const steps = () => page.evaluate(() => window.mirelune.steps);
+    const before = { steps: await steps(), metrics: await page.metrics(), at: Date.now() };
+    await new Promise((resolve) => setTimeout(resolve, 1500));
+    const stepsAfter = await steps();
+    const busy = (await page.metrics()).TaskDuration - before.metrics.TaskDuration;
+    const percent = (100 * busy * 1000) / (Date.now() - before.at);
+    console.log(`# figure: processor ${what}: ${percent.toFixed(2)} % of one core`);
+    return { steps: stepsAfter, stepsTaken: stepsAfter - before.steps };
+}
