@@ -1,7 +1,11 @@
 ; Mirelune-Setup.exe: installs the Mirelune screen saver for all users.
 ;
 ;   makensis -DSCR=path/Mirelune.scr -DVERSION=1.2.3 -DOUTFILE=path/Mirelune-Setup.exe
-;            -DICON=path/mirelune.ico [-DX86] mirelune.nsi
+;            -DICON=path/mirelune.ico [-DX86] [-DSIGN=path/sign-command] mirelune.nsi
+;
+; SIGN names a command that signs the executable it is given in place; the uninstaller is
+; signed with it before it is stored in the installer (the installer itself is signed after
+; makensis by whoever passes SIGN).
 ;
 ; Installer command line (all optional; /S runs silently):
 ;   /S            no user interface
@@ -53,6 +57,12 @@ SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
 BrandingText "${PRODUCT} ${VERSION}"
+; The installer stores no file times, so that its bytes depend only on the files' contents;
+; installed files get the time of installation.
+SetDateSave off
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
