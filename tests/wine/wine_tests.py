@@ -232,11 +232,14 @@ def scenario_rest(h, checks):
         busy = cpu_percent(saver.pid, 1.5)
         h.figure("painting_cpu_percent", busy, f"CPU painting {busy:.1f} %")
         checks.expect(busy > 10, f"it paints busily with no delay ({busy:.1f} %)")
-        for command, away, back in (("session", "lock", "unlock"), ("display", "off", "on")):
-            h.probe(command, away)
+        # WM_WTSSESSION_CHANGE with WTS_SESSION_LOCK and UNLOCK; WM_SYSCOMMAND SC_MONITORPOWER
+        for command, away, back, message in (("session", "lock", "unlock", [0x2B1, 7, 8, 0, 0]),
+                                             ("display", "off", "on", [0x112, 0xF170, 0xF170, 2,
+                                                                       -1])):
+            h.probe("post", "saver", message[0], message[1], message[3])
             time.sleep(0.3)
             resting = cpu_percent(saver.pid, 2)
-            h.probe(command, back)
+            h.probe("post", "saver", message[0], message[2], message[4])
             time.sleep(0.3)
             again = cpu_percent(saver.pid, 1.5)
             h.figure(f"{command}_{away}_cpu_percent", [resting, again],
@@ -323,7 +326,7 @@ def press(h, *keys):
 
 def close_dialog(h, checks, dialog, closing, what):
     if closing == "frame":
-        h.probe("close", DIALOG)
+        h.probe("post", DIALOG, 0x10, 0, 0)  # WM_CLOSE
     else:
         press(h, closing)
     checks.ended(wait_gone(dialog.pid, 3), f"{what}: {closing} ends the dialog", 3000)
@@ -332,9 +335,11 @@ def close_dialog(h, checks, dialog, closing, what):
 DEFAULT_FILE = b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"
 OTHER = b"[Other Section]\r\nKeep=this line\r\n\r\n[Mirelune ScreenSaver]\r\n"
 OTHER_FILE = OTHER + b"Sectors= 7\r\nSpeed=20\r\nDelay=1050\r\n"
-MOVES = ("Right", "Tab", "Home")  # sectors up by one, focus to speed, speed to 0
-# (what, file before, keys, settings shown then, how it closes, file after)
+# Esc does nothing; then sectors up by one, the focus to speed, speed to 0.
+MOVES = ("Escape", "Right", "Tab", "Home")
+# (what, file before, keys, settings shown then, how it closes, file after: None for none)
 DIALOG_RUNS = [
+    ("Cancel with no file", None, MOVES, None, "alt+c", None),
     ("OK with no file", None, (), shown(5, 69, 1000), "alt+k", DEFAULT_FILE),
     ("a file, closed from the frame", OTHER_FILE, (), shown(7, 20, 1050), "frame", OTHER_FILE),
     ("Cancel after moves", OTHER_FILE, MOVES, None, "alt+c", OTHER_FILE),
@@ -345,7 +350,7 @@ DIALOG_RUNS = [
 
 def scenario_dialog(h, checks):
     h.clear_settings()
-    report, dialog = open_dialog(h, checks, "no settings file")
+    report, dialog = open_dialog(h, checks, "the layout")
     try:
         named, count = controls(report)
         dpi = int(report["dpi"][0])
@@ -368,16 +373,9 @@ def scenario_dialog(h, checks):
             visited.append(names.get(h.probe("inspect", DIALOG)["focus"][0]))
         order = ["sldSectors", "sldSpeed", "cmdExit", "cmdCancel", "sldDelay", "sldSectors"]
         checks.expect(visited == order, f"Tab order {order} (got {visited})")
-        press(h, "Escape")
-        checks.expect(h.probe("inspect", DIALOG)["found"] == ["1"] and not h.settings_files(),
-                      "Esc leaves the dialog open and writes nothing")
-        press(h, "Right")  # the focus is back on sldSectors
-        got = values(h.probe("inspect", DIALOG))
-        checks.expect(got[0][0] == 6 and got[1][0] == "6", f"Right: sectors 6, label 6 ({got})")
-        close_dialog(h, checks, dialog, "alt+c", "no settings file")
-        checks.expect(not h.settings_dir.exists(), "Alt+C makes no settings file nor folder")
     finally:
-        h.probe("close", DIALOG)
+        h.probe("post", DIALOG, 0x10, 0, 0)
+        wait_gone(dialog.pid, 3)
     for what, before, keys, settings, closing, after in DIALOG_RUNS:
         h.clear_settings()
         if before is not None:
@@ -391,7 +389,8 @@ def scenario_dialog(h, checks):
         close_dialog(h, checks, dialog, closing, what)
         files = h.settings_files()
         written = files[0].read_bytes() if len(files) == 1 else None
-        checks.expect(written == after, f"{what}: the file holds {after!r} (got {written!r})")
+        checks.expect(written == after and (after is not None or not h.settings_dir.exists()),
+                      f"{what}: the settings file holds {after!r} (got {written!r})")
 
 
 def scenario_hostile_settings(h, checks):
@@ -445,7 +444,7 @@ def scenario_hostile_settings(h, checks):
                               f"open showing {settings} (got {got})")
                 close_dialog(h, checks, dialog, "alt+c", what)
             finally:
-                h.probe("close", DIALOG)
+                h.probe("post", DIALOG, 0x10, 0, 0)
             checks.expect(kept(), f"{what}: what was on disk is unchanged")
         finally:
             subprocess.run(["chattr", "-i", str(folder)], **QUIET)

@@ -139,11 +139,11 @@ def scenario_xml_arguments(h, checks):
 def scenario_own_window(h, checks):
     """--window: an 800 x 600 window that input does not end."""
     saver = h.start("--window", "--delay", 20000)
-    time.sleep(1.0)
-    found = h.run("xdotool", "search", "--name", "^Mirelune$").stdout.split()
+    found = h.run("xdotool", "search", "--sync", "--name", "^Mirelune$", timeout=10).stdout.split()
     checks.require(len(found) == 1, f"one window named Mirelune ({len(found)})")
+    time.sleep(0.5)
     geometry = h.run("xdotool", "getwindowgeometry", found[0]).stdout.decode()
-    checks.expect("800x600" in geometry, f"it is 800 x 600 ({geometry.split()[-1]})")
+    checks.expect("800x600" in geometry, f"it is 800 x 600 ({geometry!r})")
     h.xdotool("mousemove", 400, 300)
     h.xdotool("click", 1)
     h.xdotool("key", "a")
@@ -193,7 +193,7 @@ def scenario_depths(h, checks):
             saver = h.start(*args, "--sectors", 4, "--delay", 20000)
             time.sleep(1.0)
             # The window itself, as the root's pixels read in the root's visual would differ.
-            window = "root" if args else h.run("xdotool", "search", "--name",
+            window = "root" if args else h.run("xdotool", "search", "--sync", "--name",
                                                "^Mirelune$").stdout.split()[0].decode()
             image = h.settled(saver, window)
             if image:

@@ -6,10 +6,10 @@
 //                              the configuration dialog is inspected and left open
 //   preview <scr> <w> <h>      host a pane of w x h and run "/p <pane>" in it
 //   inspect <title>            a top-level window's size, DPI, style, controls and focus
-//   close <title>              send WM_CLOSE to the top-level window with that title
 //   press-box <ms>             wait up to ms for a message box, report it and press OK
-//   session lock|unlock        tell the full-screen saver its session was (un)locked
-//   display off|on             tell it, as power management does, the monitor goes off or on
+//   post <title> <message> <wparam> <lparam>
+//                              post a message to the top-level window with that title, or to
+//                              the full-screen saver's window when the title is "saver"
 //   resize <w> <h>             size the full-screen saver's window
 #include <windows.h>
 
@@ -316,23 +316,11 @@ int run(int argc, wchar_t** argv) {
     const auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 10) : 0; };
     const auto text = [&](int i) { return std::wstring(i < argc ? argv[i] : L""); };
     const HWND saver = FindWindowW(L"MireluneFract", nullptr);
-    const auto tellSaver = [&](UINT message, WPARAM wParam, LPARAM lParam) {
-        if (saver) PostMessageW(saver, message, wParam, lParam);
-        say("found", saver != nullptr);
-        return 0;
-    };
-
     if (command == L"run" && argc >= 4) return cmdRun(number(2), argv[3], text(4));
     if (command == L"preview" && argc == 5) return cmdPreview(argv[2], number(3), number(4));
     if (command == L"inspect" && argc == 3) {
         const HWND window = FindWindowW(nullptr, argv[2]);
         window ? inspect(window) : say("found", 0);
-        return 0;
-    }
-    if (command == L"close" && argc == 3) {  // as the frame's close button does
-        const HWND window = FindWindowW(nullptr, argv[2]);
-        if (window) PostMessageW(window, WM_CLOSE, 0, 0);
-        say("found", window != nullptr);
         return 0;
     }
     if (command == L"press-box" && argc == 3) {
@@ -344,12 +332,11 @@ int run(int argc, wchar_t** argv) {
         if (box) pressMessageBox(box);
         return 0;
     }
-    if (command == L"session" && argc == 3) {    // the session is locked or unlocked
-        constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
-        return tellSaver(kSessionChange, text(2) == L"lock" ? 7 : 8, 0);
-    }
-    if (command == L"display" && argc == 3) {  // power management switches the monitor
-        return tellSaver(WM_SYSCOMMAND, SC_MONITORPOWER, text(2) == L"off" ? 2 : -1);
+    if (command == L"post" && argc == 6) {
+        const HWND window = text(2) == L"saver" ? saver : FindWindowW(nullptr, argv[2]);
+        if (window) PostMessageW(window, number(3), number(4), number(5));
+        say("found", window != nullptr);
+        return 0;
     }
     if (command == L"resize" && argc == 4 && saver) {
         SetWindowPos(saver, nullptr, 0, 0, number(2), number(3), SWP_NOZORDER | SWP_NOACTIVATE);
