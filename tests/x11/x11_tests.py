@@ -142,7 +142,7 @@ def scenario_own_window(h, checks):
     found = h.run("xdotool", "search", "--sync", "--name", "^Mirelune$", timeout=10).stdout.split()
     checks.require(len(found) == 1, f"one window named Mirelune ({len(found)})")
     time.sleep(0.5)
-    geometry = h.run("xdotool", "getwindowgeometry", found[0]).stdout.decode()
+    geometry = h.run("xdotool", "getwindowgeometry", found[0].decode()).stdout.decode()
     checks.expect("800x600" in geometry, f"it is 800 x 600 ({geometry!r})")
     h.xdotool("mousemove", 400, 300)
     h.xdotool("click", 1)
