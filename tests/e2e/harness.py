@@ -102,8 +102,8 @@ def memory(pid):
 
 def crop(image, x, y, width, height):
     stride, _, rgb = image
-    return width, height, b"".join(rgb[3 * ((y + r) * stride + x):3 * ((y + r) * stride + x + width)]
-                                   for r in range(height))
+    start = [3 * ((y + r) * stride + x) for r in range(height)]
+    return width, height, b"".join(rgb[s:s + 3 * width] for s in start)
 
 
 def kaleidoscope_problems(image, sectors):
@@ -163,7 +163,7 @@ def resize_interval(pictures):
 
 
 def steady_text(run):
-    return ", ".join(f"{r['name']} {r['first']} -> {r['last']}" + (f" {r['unit']}" * bool(r["unit"]))
+    return ", ".join(f"{r['name']} {r['first']} -> {r['last']}" + f" {r['unit']}" * bool(r["unit"])
                      for r in run["steady"])
 
 
@@ -204,7 +204,7 @@ class Saver:
 class Harness:
     """An adapter adds launch(sectors, speed, delay, where) -> Saver, end(saver) (whether or not
     it still runs), soak_launch(sectors) -> (saver painting without pause, x11-test-window
-    watching its window) and soak_resize(saver, width, height) -> dict of further samples."""
+    watching its window) and soak_resize(saver, width, height)."""
     TOOLS = ("Xvfb", "Xephyr", "xdotool", "import")
     APPEARANCE_MOVES = 0  # mouse moves the saver's appearance under a resting pointer counts
     PICTURES = [(4, None)]  # (sectors, where the settings come from) of the picture scenario
@@ -428,10 +428,10 @@ def scenario_soak(h, checks):
         try:
             while painted < pictures and time.monotonic() - started < 600:
                 width, height = SOAK_SIZES[step % len(SOAK_SIZES)]
-                extra = h.soak_resize(saver, width, height)
+                h.soak_resize(saver, width, height)
                 if min(width, height) >= 2 * sectors:
-                    changes, _ = map(int, h.tell(watcher, f"watch-row {every + CHANGES_PER_RESIZE} 30000 "
-                                         f"{height // 2} {width}"))
+                    changes, _ = map(int, h.tell(watcher, f"watch-row {every + CHANGES_PER_RESIZE}"
+                                                 f" 30000 {height // 2} {width}"))
                     painted += max(changes - CHANGES_PER_RESIZE, 0)
                 else:
                     time.sleep(0.3)
@@ -439,7 +439,7 @@ def scenario_soak(h, checks):
                     checks.require(False, f"{sectors} sectors: the saver runs on after "
                                    f"{painted} pictures and a resize to {width} x {height}")
                 if step % len(SOAK_SIZES) == 0:
-                    samples.append({**memory(saver.pid), **extra, "pictures": painted})
+                    samples.append(memory(saver.pid))
                 step += 1
         finally:
             h.end(saver)

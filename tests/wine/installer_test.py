@@ -6,8 +6,8 @@
 The prefix is created afresh in DIR/prefix (DIR is emptied first). The checks:
   1. "/S" installs Mirelune.scr, byte for byte, into the 64-bit system folder, registers the
      uninstaller and makes Mirelune the current screen saver (HKCU SCRNSAVE.EXE).
-  2. The uninstaller with "/S" removes the saver, itself, its folder and its key, deselects
-     the saver, and keeps the user's settings file.
+  2. The quiet uninstall command it registered removes the saver, itself, its folder and its
+     key, deselects the saver, and keeps the user's settings file.
   3. "/S /CURRENT=0" installs without touching SCRNSAVE.EXE; "/S /PURGE" then uninstalls,
      leaves another saver's SCRNSAVE.EXE alone and deletes the settings folder.
 Exit status: 0 when every check passed, 1 when a check failed, 2 when the test could not run.
@@ -113,9 +113,15 @@ def install(prefix, checks, setup, *options):
 
 
 def uninstall(prefix, checks, *options):
+    """Runs the quiet uninstall command the installer registered for Apps, with options."""
     scr = prefix.system32 / "Mirelune.scr"
-    code, _ = prefix.run("wine", UNINSTALLER, "/S", *options)
-    checks.expect(code == 0, f"{' '.join(['Uninstall.exe', '/S', *options])} exits with 0 (got {code})")
+    registered = (prefix.values(UNINSTALL_KEY) or {}).get("QuietUninstallString", "")
+    command = re.fullmatch(r'"([^"]+)"\s*(.*)', registered)
+    if not checks.expect(command is not None and command[1] == UNINSTALLER, f"the quiet "
+                         f"uninstall command runs {UNINSTALLER} (got {registered!r})"):
+        return
+    code, _ = prefix.run("wine", command[1], *command[2].split(), *options)
+    checks.expect(code == 0, f"{registered} {' '.join(options)} exits with 0 (got {code})")
     # The uninstaller copies itself to the temporary folder, starts the copy and returns at
     # once; the copy does the work. Wait for it to finish: the saver, the uninstaller's
     # folder and the key go in that order.
@@ -133,7 +139,8 @@ def check_installed(prefix, checks, built_scr):
                   f"{scr.relative_to(prefix.path)} exists and equals {built_scr.name}")
     checks.expect((prefix.program_folder / "Uninstall.exe").is_file(),
                   "the uninstaller is C:\\Program Files\\Mirelune\\Uninstall.exe")
-    checks.expect(prefix.values(UNINSTALL_KEY) is not None, f"the uninstall key {UNINSTALL_KEY} exists")
+    checks.expect(prefix.values(UNINSTALL_KEY) is not None,
+                  f"the uninstall key {UNINSTALL_KEY} exists")
 
 
 def check_uninstalled(prefix, checks):

@@ -188,7 +188,6 @@ class Wine(Harness):
 
     def soak_resize(self, saver, width, height):
         self.probe("resize", width, height)
-        return {}
 
 
 def scenario_command_line(h, checks):

@@ -57,7 +57,6 @@ class X11(Harness):
 
     def soak_resize(self, saver, width, height):
         self.tell(self.soak_window, f"resize {width} {height}")
-        return {}
 
 
 def stopped(checks, saver, what):
