@@ -1,12 +1,9 @@
 """The end-to-end harness both programs are tested with: a private X server, the kaleidoscope
 check, processor and memory meters, the soak loop, and the scenarios every saver must pass
-(picture, exit on input, idle processor, two monitors, soak), run against a platform's adapter.
-
-An adapter subclasses Harness: it starts its saver with given settings (`launch`), ends it
-(`end`), says how many mouse moves the saver's appearance under the pointer already counts, and
-how the soak resizes its window and what else it samples. Scenarios print one line per check;
-a run ends with "N passed, N failed" and exits 0 when every scenario passed, 1 when one failed,
-2 when the tests could not run. Measurements (MEASURES) check nothing: they only fill --figures.
+(picture, exit on input, idle processor, two monitors, soak), run against a platform's adapter
+(a subclass of Harness). Scenarios print one line per check; a run ends with "N passed, N
+failed" and exits 0 when every scenario passed, 1 when one failed, 2 when it could not run.
+Measurements (MEASURES) check nothing: they only fill --figures.
 """
 
 import argparse
@@ -492,9 +489,9 @@ SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "idle-cpu": sce
 MEASURES = {"timing": measure_timing}
 
 
-def main(adapter, own_scenarios, measures=None, add_arguments=lambda parser: None):
+def main(adapter, own_scenarios, add_arguments):
     """Runs the named scenarios of the shared set and the adapter's own in one harness."""
-    scenarios = {**SCENARIOS, **own_scenarios, **MEASURES, **(measures or {})}
+    scenarios = {**SCENARIOS, **own_scenarios, **MEASURES}
     parser = argparse.ArgumentParser(description=adapter.__doc__)
     parser.add_argument("--work", required=True, help="folder for screenshots and logs")
     parser.add_argument("--window-helper", required=True, help="the x11-test-window program")
