@@ -1,9 +1,10 @@
-// x11-test-window: a plain window for the end-to-end tests to embed the saver in. Usage:
-//   x11-test-window WIDTH HEIGHT
+// x11-test-window: a plain window for the end-to-end tests to embed the saver in, or a watcher of
+// the root window (where the Windows saver under Wine paints). Usage:
+//   x11-test-window WIDTH HEIGHT | root
 // Prints the window's id in hex once it is mapped, then obeys lines on stdin, answering each
-// with "ok" once the server has done it: "resize W H", "destroy" (also on end of input), and
-// "watch-row N MS", which reads the window's middle row until it has changed N times or MS
-// milliseconds have passed and answers "ok CHANGES".
+// with "ok" once the server has done it: "resize W H", "destroy" (also on end of input; the root
+// is left alone), and "watch-row N MS Y W", which reads pixels 0 to W of row Y until they have
+// changed N times or MS milliseconds have passed and answers "ok CHANGES ELAPSED-MS".
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -28,43 +29,44 @@ std::vector<unsigned long> readRow(Display* display, Window window, unsigned wid
     return row;
 }
 
-int watchRow(Display* display, Window window, unsigned width, unsigned height, int wanted, int ms) {
+void watchRow(Display* display, Window window, int wanted, int ms, int y, unsigned width) {
     using Clock = std::chrono::steady_clock;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    std::vector<unsigned long> last = readRow(display, window, width, height / 2);
+    const auto start = Clock::now(), end = start + std::chrono::milliseconds(ms);
+    std::vector<unsigned long> last = readRow(display, window, width, y);
     int changes = 0;
     while (changes < wanted && Clock::now() < end) {
-        std::vector<unsigned long> row = readRow(display, window, width, height / 2);
+        std::vector<unsigned long> row = readRow(display, window, width, y);
         if (!row.empty() && row != last) {
             if (!last.empty()) ++changes;  // a first good read is the baseline, not a change
             last = std::move(row);
         }
     }
-    return changes;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    std::printf("ok %d %lld\n", changes, static_cast<long long>(elapsed.count()));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: x11-test-window WIDTH HEIGHT\n";
+    const bool root = argc == 2 && std::string(argv[1]) == "root";
+    const unsigned width = argc == 3 ? static_cast<unsigned>(std::atoi(argv[1])) : 0;
+    const unsigned height = argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 0;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || (!root && (width == 0 || height == 0))) {
+        std::cerr << "usage: x11-test-window WIDTH HEIGHT | root (on an open display)\n";
         return 2;
     }
-    unsigned width = static_cast<unsigned>(std::atoi(argv[1]));
-    unsigned height = static_cast<unsigned>(std::atoi(argv[2]));
-    Display* display = XOpenDisplay(nullptr);
-    if (!display || width == 0 || height == 0) {
-        std::cerr << "x11-test-window: cannot open the display or bad size\n";
-        return 1;
-    }
     const int screen = DefaultScreen(display);
-    // A white background, so that anything the saver fails to paint shows up.
-    const Window window =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, width, height, 0,
-                            BlackPixel(display, screen), WhitePixel(display, screen));
-    XSelectInput(display, window, StructureNotifyMask);
-    XMapWindow(display, window);
-    for (XEvent event; XNextEvent(display, &event), event.type != MapNotify;) {
+    Window window = RootWindow(display, screen);
+    if (!root) {
+        // A white background, so that anything the saver fails to paint shows up.
+        window = XCreateSimpleWindow(display, window, 0, 0, width, height, 0,
+                                     BlackPixel(display, screen), WhitePixel(display, screen));
+        XSelectInput(display, window, StructureNotifyMask);
+        XMapWindow(display, window);
+        for (XEvent event; XNextEvent(display, &event), event.type != MapNotify;) {
+        }
     }
     std::printf("0x%lx\n", window);
     std::fflush(stdout);
@@ -74,13 +76,15 @@ int main(int argc, char** argv) {
         std::istringstream command(line);
         std::string verb;
         command >> verb;
-        if (verb == "resize") {
-            command >> width >> height;
-            XResizeWindow(display, window, width, height);
+        if (verb == "resize" && !root) {
+            unsigned w = 0, h = 0;
+            command >> w >> h;
+            XResizeWindow(display, window, w, h);
         } else if (verb == "watch-row") {
-            int wanted = 0, ms = 0;
-            command >> wanted >> ms;
-            std::printf("ok %d\n", watchRow(display, window, width, height, wanted, ms));
+            int wanted = 0, ms = 0, y = 0;
+            unsigned w = 0;
+            command >> wanted >> ms >> y >> w;
+            watchRow(display, window, wanted, ms, y, w);
             std::fflush(stdout);
             continue;
         } else if (verb == "destroy") {
@@ -90,7 +94,7 @@ int main(int argc, char** argv) {
         std::printf("ok\n");
         std::fflush(stdout);
     }
-    XDestroyWindow(display, window);
+    if (!root) XDestroyWindow(display, window);
     XSync(display, False);
     std::printf("ok\n");
     std::fflush(stdout);

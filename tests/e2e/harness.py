@@ -1,0 +1,530 @@
+"""The end-to-end harness both programs are tested with: a private X server, the kaleidoscope
+check, processor and memory meters, the soak loop, and the scenarios every saver must pass
+(picture, exit on input, idle processor, two monitors, soak), run against a platform's adapter
+(a subclass of Harness). Scenarios print one line per check; a run ends with "N passed, N
+failed" and exits 0 when every scenario passed, 1 when one failed, 2 when it could not run.
+Measurements (MEASURES) check nothing: they only fill --figures.
+"""
+
+import argparse
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+from contextlib import contextmanager
+from pathlib import Path
+
+SCREEN = (1024, 768)
+QUIET = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+
+
+class CannotRun(Exception):
+    """The environment or the inputs are missing: the tests could not run at all."""
+
+
+class Failed(Exception):
+    """A check that later checks depend on failed."""
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, ok, message):
+        print(("  ok    " if ok else "  FAIL  ") + message, flush=True)
+        if not ok:
+            self.failures.append(message)
+        return ok
+
+    def require(self, ok, message):
+        if not self.expect(ok, message):
+            raise Failed(message)
+
+    def ended(self, ms, what, limit=1000):
+        """Expects `what` within limit ms; ms is None when it did not happen."""
+        return self.expect(ms is not None and ms <= limit, f"{what} within {limit} ms"
+                           + (f" ({ms:.0f} ms)" if ms is not None else " -- still running"))
+
+
+# -- processes, as Linux sees them ---------------------------------------------------------------
+
+def stat(pid):
+    text = Path(f"/proc/{pid}/stat").read_text()
+    return text[text.rindex(")") + 2:].split()
+
+
+def alive(pid):
+    try:
+        return stat(pid)[0] not in "ZX"
+    except OSError:
+        return False
+
+
+def wait_gone(pid, seconds):
+    """Milliseconds until the process ends, or None."""
+    start = time.monotonic()
+    while time.monotonic() - start < seconds:
+        if not alive(pid):
+            return (time.monotonic() - start) * 1000
+        time.sleep(0.002)
+    return None
+
+
+def cpu_percent(pid, seconds):
+    """The process's processor use (user and system) over the next seconds, in % of one core."""
+    def ticks():
+        return sum(int(field) for field in stat(pid)[11:13])
+
+    before, start = ticks(), time.monotonic()
+    time.sleep(seconds)
+    return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start) * 100
+
+
+def memory(pid):
+    """Anonymous and shared resident memory (KiB), open files and System V shared-memory
+    segments attached."""
+    status = dict(line.split(":", 1) for line in
+                  Path(f"/proc/{pid}/status").read_text().splitlines() if ":" in line)
+    return {"rss_anon": int(status["RssAnon"].split()[0]),
+            "rss_shmem": int(status["RssShmem"].split()[0]),
+            "vm_rss": int(status["VmRSS"].split()[0]),
+            "files": len(os.listdir(f"/proc/{pid}/fd")),
+            "segments": Path(f"/proc/{pid}/maps").read_text().count("SYSV")}
+
+
+# -- pictures ------------------------------------------------------------------------------------
+
+def crop(image, x, y, width, height):
+    stride, _, rgb = image
+    start = [3 * ((y + r) * stride + x) for r in range(height)]
+    return width, height, b"".join(rgb[s:s + 3 * width] for s in start)
+
+
+def kaleidoscope_problems(image, sectors):
+    """What keeps a screen (width, height, RGB rows) from being the kaleidoscope of `sectors`:
+    every tile equal to tile (0, 0), that tile mirrored about both centre lines, the strips
+    beside the grid black, and more than two colours (a picture, not a blank or a stripe)."""
+    width, height, rgb = image
+    tile_w, tile_h = 2 * (width // (2 * sectors)), 2 * (height // (2 * sectors))
+    if tile_w == 0 or tile_h == 0:
+        return [f"{width} x {height} is too small for {sectors} sectors"]
+    grid_w, grid_h = tile_w * sectors, tile_h * sectors
+
+    def row(y, x0=0, x1=width):
+        return rgb[3 * (y * width + x0):3 * (y * width + x1)]
+
+    tile = [row(y, 0, tile_w) for y in range(tile_h)]
+    pixels = {t[i:i + 3] for t in tile for i in range(0, tile_w * 3, 3)}
+    problems = [] if len(pixels) > 2 else [f"the tile has {len(pixels)} colours, no picture"]
+    flipped = [y for y in range(tile_h)
+               if tile[y] != b"".join(tile[y][i:i + 3] for i in range(tile_w * 3 - 3, -1, -3))]
+    upended = [y for y in range(tile_h) if tile[y] != tile[tile_h - 1 - y]]
+    unequal = [(tx, ty) for ty in range(sectors) for tx in range(sectors)
+               if any(row(ty * tile_h + y, tx * tile_w, (tx + 1) * tile_w) != tile[y]
+                      for y in range(tile_h))]
+    unblack = [y for y in range(height)
+               if any(row(y, grid_w if y < grid_h else 0))]
+    for found, what in ((flipped, "tile rows not mirrored left to right"),
+                        (upended, "tile rows unlike their mirror row"),
+                        (unequal, "tiles unlike tile (0, 0)"),
+                        (unblack, "rows whose strip beside the grid is not black")):
+        if found:
+            problems.append(f"{len(found)} {what}, first {found[0]}")
+    return problems
+
+
+def write_ppm(path, image):
+    path.write_bytes(b"P6 %d %d 255\n" % image[:2] + image[2])
+    return path
+
+
+# -- soaks ---------------------------------------------------------------------------------------
+
+# The window sizes a soak cycles through, full size first; at 1 x 1 nothing fits and the saver
+# must simply wait.
+SOAK_SIZES = [SCREEN, (640, 480), (1, 1), (800, 600), (333, 257)]
+# Memory a soak may gain after its first cycle of sizes: allocator bookkeeping, not a leak, which
+# would cost a picture buffer (at least 333 x 257 x 4 bytes) per cycle.
+MEMORY_SLACK_KIB = 256
+# A resize moves the old picture and then stretches it over the new size: two changes of the
+# watched row that are no picture.
+CHANGES_PER_RESIZE = 2
+
+
+def resize_interval(pictures):
+    """Pictures between resizes: a few, and at least a dozen resizes in a run."""
+    return min(max(pictures // 12, 4), 25)
+
+
+def steady_text(run):
+    return ", ".join(f"{r['name']} {r['first']} -> {r['last']}" + f" {r['unit']}" * bool(r["unit"])
+                     for r in run["steady"])
+
+
+# -- the harness ---------------------------------------------------------------------------------
+
+def start_x_server(command, log, env=None):
+    """Starts an X server (Xvfb, or Xephyr inside another) on a free display with a black root
+    that outlives its clients; returns the process and the display's name."""
+    read_end, write_end = os.pipe()
+    with open(log, "a") as out:
+        server = subprocess.Popen([*command, "-displayfd", str(write_end), "-nolisten", "tcp",
+                                   "-br", "-noreset"], env=env, pass_fds=(write_end,),
+                                  stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+    os.close(write_end)
+    with os.fdopen(read_end, "rb") as pipe:
+        text = pipe.readline()
+    if not text.strip().isdigit():
+        server.kill()
+        server.wait()
+        raise CannotRun(f"{command[0]} did not start (see {log})")
+    return server, f":{int(text)}"
+
+
+class Saver:
+    """A running saver: its Linux process id, and the Popen when the harness started it."""
+
+    def __init__(self, pid, process=None):
+        self.pid, self.process = pid, process
+
+    def alive(self):
+        return alive(self.pid)
+
+    def status(self):
+        """The exit status where it can be known: 0 for a clean end."""
+        return 0 if self.process is None else self.process.wait()
+
+
+class Harness:
+    """An adapter adds launch(sectors, speed, delay, where) -> Saver, end(saver) (whether or not
+    it still runs), soak_launch(sectors) -> (saver painting without pause, x11-test-window
+    watching its window) and soak_resize(saver, width, height)."""
+    TOOLS = ("Xvfb", "Xephyr", "xdotool", "import")
+    APPEARANCE_MOVES = 0  # mouse moves the saver's appearance under a resting pointer counts
+    PICTURES = [(4, None)]  # (sectors, where the settings come from) of the picture scenario
+    SOAK_RESOURCES = ()  # (name, sample key, unit): memory may grow a little, counts not at all
+
+    def __init__(self, args):
+        self.args, self.work = args, Path(args.work).resolve()
+        self.work.mkdir(parents=True, exist_ok=True)
+        self.xvfb = self.env = None
+        self.started = []  # Popen objects, ended at close
+        self.figures = {}
+        missing = [tool for tool in self.TOOLS if shutil.which(tool) is None]
+        if missing:
+            raise CannotRun(f"{', '.join(missing)} not installed (scripts/install-deps)")
+
+    def figure(self, name, value, text):
+        """Keeps a measurement for --figures and shows it in the log."""
+        self.figures.setdefault(name, []).append(value)
+        print(f"  figure {text}", flush=True)
+
+    def environment(self, display):
+        return dict(os.environ, DISPLAY=display)
+
+    def start_display(self, screen=f"{SCREEN[0]}x{SCREEN[1]}x24", options=()):
+        """Starts Xvfb with this screen (WxHxDEPTH), in place of the one running."""
+        self.stop_display()
+        self.xvfb, display = start_x_server(["Xvfb", "-screen", "0", screen, *options],
+                                            self.work / "xvfb.log")
+        self.env = self.environment(display)
+
+    def stop_display(self):
+        if self.xvfb is not None:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+            self.xvfb = None
+
+    @contextmanager
+    def desk(self, monitors):
+        """A Xephyr on the Xvfb whose screens, joined by Xinerama, are these monitors (x, y,
+        width, height), the first one primary; the harness's environment points at it."""
+        layout = [arg for x, y, w, h in monitors for arg in ("-origin", f"{x},{y}", "-screen",
+                                                             f"{w}x{h}")]
+        xephyr, display = start_x_server(["Xephyr", "+xinerama", *layout, "-no-host-grab"],
+                                         self.work / "xephyr.log", env=self.env)
+        host = self.env
+        self.env = dict(host, DISPLAY=display)
+        try:
+            yield
+        finally:
+            self.env = host
+            xephyr.terminate()
+            xephyr.wait()
+
+    def close(self):
+        for process in self.started:
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        self.stop_display()
+
+    def run(self, *command, timeout=60, **options):
+        return subprocess.run([str(c) for c in command], env=self.env, timeout=timeout,
+                              **{**QUIET, "stdout": subprocess.PIPE, **options})
+
+    def xdotool(self, *args):
+        if self.run("xdotool", *args, timeout=20).returncode != 0:
+            raise CannotRun(f"xdotool {' '.join(map(str, args))} failed")
+
+    def ended_by(self, saver, *action):
+        """Sends an xdotool action; milliseconds until the saver ends, or None after 3 s."""
+        start = time.monotonic()
+        self.xdotool(*action)
+        return None if wait_gone(saver.pid, 3) is None else (time.monotonic() - start) * 1000
+
+    def capture(self, window="root"):
+        """The window's pixels: (width, height, RGB bytes)."""
+        fields = self.run("import", "-window", str(window), "-depth", "8", "ppm:-").stdout.split(
+            maxsplit=4)
+        if len(fields) < 5 or fields[0] != b"P6":
+            raise CannotRun("import could not read the screen")
+        return int(fields[1]), int(fields[2]), fields[4]
+
+    def settled(self, saver, window="root", seconds=12):
+        """The window once three captures 0.4 s apart agree and show more than a blank window's
+        one colour: the first picture is finished and stays still in the pause. None if that
+        does not happen in time."""
+        time.sleep(1.0)
+        images, deadline = [], time.monotonic() + seconds
+        while time.monotonic() < deadline and saver.alive():
+            images = [*images[-2:], self.capture(window)]
+            if len(images) == 3 and images.count(images[0]) == 3 and len(set(images[0][2])) > 2:
+                return images[0]
+            time.sleep(0.4)
+        return None
+
+    def helper(self, *args):
+        """x11-test-window with these arguments, and the id of the window it watches."""
+        helper = subprocess.Popen([self.args.window_helper, *map(str, args)], env=self.env,
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.started.append(helper)
+        line = helper.stdout.readline().strip()
+        if not line.startswith("0x"):
+            raise CannotRun(f"x11-test-window printed {line!r}")
+        return helper, int(line, 16)
+
+    @staticmethod
+    def tell(helper, command):
+        """One command to x11-test-window; its answer after "ok"."""
+        helper.stdin.write(command + "\n")
+        helper.stdin.flush()
+        answer = helper.stdout.readline().split()
+        if answer[:1] != ["ok"]:
+            raise CannotRun(f"x11-test-window: {command} gave {answer}")
+        return answer[1:]
+
+    @contextmanager
+    def on_desk(self, monitors):
+        with self.desk(monitors):
+            yield
+
+
+# -- scenarios run against either program --------------------------------------------------------
+
+def scenario_picture(h, checks):
+    for sectors, where in h.PICTURES:
+        what = f"{sectors} sectors" + (f" ({where})" if where else "")
+        saver = h.launch(sectors=sectors, where=where)
+        try:
+            image = h.settled(saver)
+            shot = write_ppm(h.work / f"sectors-{sectors}.ppm", image or h.capture())
+            if checks.expect(image is not None, f"{what}: the first picture finishes and stays "
+                             f"still in the pause (screen in {shot})"):
+                problems = kaleidoscope_problems(image, sectors)
+                checks.expect(not problems, f"{what}: the screen is a kaleidoscope of mirrored "
+                              "tiles" + "".join(" -- " + p for p in problems))
+        finally:
+            h.end(saver)
+
+
+def moves_then_exit(h, checks, saver, points, what):
+    """Ten mouse moves (the appearance included) leave the saver running; the eleventh ends it.
+    `points` are where the moves go, at least eleven of them."""
+    for x, y in points[:10 - h.APPEARANCE_MOVES]:
+        h.xdotool("mousemove", x, y)
+        time.sleep(0.1)
+    time.sleep(0.4)
+    if checks.expect(saver.alive(), f"{what}: ten mouse moves leave it running"):
+        checks.ended(h.ended_by(saver, "mousemove", *points[10]), f"{what}: the eleventh ends it")
+
+
+def scenario_exit(h, checks):
+    for what, action in (("key 'a'", ("key", "a")), ("Shift", ("key", "shift")),
+                         ("left click", ("click", "1"))):
+        saver = h.launch()
+        try:
+            time.sleep(1.0)
+            checks.require(saver.alive(), f"{what}: the saver runs until input")
+            ms = h.ended_by(saver, *action)
+            checks.ended(ms, f"{what} ends it")
+            if ms is not None:
+                checks.expect(saver.status() == 0, f"{what}: a clean end")
+        finally:
+            h.end(saver)
+    h.xdotool("mousemove", 500, 400)
+    saver = h.launch()
+    try:
+        time.sleep(1.0)
+        moves_then_exit(h, checks, saver, [(100 + 70 * m, 80 + 50 * m) for m in range(11)],
+                        "moves")
+    finally:
+        h.end(saver)
+
+
+def scenario_idle_cpu(h, checks):
+    saver = h.launch(delay=20000)
+    try:
+        checks.require(h.settled(saver) is not None, "the first picture finishes")
+        percent = cpu_percent(saver.pid, 3)
+        checks.require(saver.alive(), "the saver keeps running during the measurement")
+        h.figure("idle_cpu_percent", percent, f"idle CPU in the pause {percent:.2f} %")
+        checks.expect(percent < 2, f"the pause between pictures uses under 2 % of a core "
+                      f"({percent:.2f} %)")
+    finally:
+        h.end(saver)
+
+
+# Two monitors of different sizes, the first one primary: the other to its right, then the
+# primary on the right, which puts the other at negative coordinates under Wine.
+MONITOR_LAYOUTS = (("the other monitor to the right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
+                   ("the primary on the right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
+
+
+def scenario_monitors(h, checks):
+    """Each monitor shows a whole grid of its own, and the mouse-move allowance counts moves
+    on every monitor."""
+    for what, monitors in MONITOR_LAYOUTS:
+        with h.on_desk(monitors):
+            h.xdotool("mousemove", monitors[0][0] + 500, 400)
+            saver = h.launch(sectors=3)
+            try:
+                screen = h.settled(saver)
+                checks.require(screen is not None, f"{what}: the pictures finish")
+                shot = write_ppm(h.work / (what.replace(" ", "-") + ".ppm"), screen)
+                for number, monitor in enumerate(monitors):
+                    problems = kaleidoscope_problems(crop(screen, *monitor), 3)
+                    checks.expect(not problems, f"{what}: monitor {number} shows a grid of its "
+                                  f"own (screen in {shot})" + "".join(" -- " + p for p in problems))
+                points = [(monitors[m % 2][0] + 60 + 30 * m, 80) for m in range(11)]
+                moves_then_exit(h, checks, saver, points, what)
+            finally:
+                h.end(saver)
+
+
+def scenario_soak(h, checks):
+    """Pictures without pause in a window resized every few pictures: after the first cycle of
+    sizes the saver's memory and its counted resources stay where they were."""
+    pictures, every = h.args.soak_pictures, resize_interval(h.args.soak_pictures)
+    for sectors in (1, 5, 10):
+        saver, watcher = h.soak_launch(sectors)
+        painted, step, samples, started = 0, 0, [], time.monotonic()
+        try:
+            while painted < pictures and time.monotonic() - started < 600:
+                width, height = SOAK_SIZES[step % len(SOAK_SIZES)]
+                h.soak_resize(saver, width, height)
+                if min(width, height) >= 2 * sectors:
+                    changes, _ = map(int, h.tell(watcher, f"watch-row {every + CHANGES_PER_RESIZE}"
+                                                 f" 30000 {height // 2} {width}"))
+                    painted += max(changes - CHANGES_PER_RESIZE, 0)
+                else:
+                    time.sleep(0.3)
+                if not saver.alive():
+                    checks.require(False, f"{sectors} sectors: the saver runs on after "
+                                   f"{painted} pictures and a resize to {width} x {height}")
+                if step % len(SOAK_SIZES) == 0:
+                    samples.append(memory(saver.pid))
+                step += 1
+        finally:
+            h.end(saver)
+        run = {"sectors": sectors, "pictures": painted, "resizes": step,
+               "seconds": round(time.monotonic() - started, 1)}
+        checks.expect(painted >= pictures, f"{sectors} sectors: at least {pictures} pictures "
+                      f"(counted {painted} and {step} resizes in {run['seconds']:.0f} s)")
+        checks.require(len(samples) >= 3, f"{sectors} sectors: three cycles of sizes or more")
+        steady = samples[1:]
+        run.update(steady_cycles=len(steady) - 1, steady=[
+            {"name": name, "first": steady[0][key], "last": steady[-1][key], "unit": unit}
+            for name, key, unit in h.SOAK_RESOURCES])
+        h.figure("soak", run, f"{sectors} sectors steady: {steady_text(run)}")
+        for name, key, unit in h.SOAK_RESOURCES:
+            values = [sample[key] for sample in steady]
+            if unit:
+                checks.expect(values[-1] - values[0] <= MEMORY_SLACK_KIB, f"{sectors} sectors: "
+                              f"{name} {values} grows by {MEMORY_SLACK_KIB} {unit} at most")
+            else:
+                checks.expect(max(values) <= values[0], f"{sectors} sectors: {name} {values} "
+                              "never above the first")
+
+
+def measure_timing(h, checks):
+    """Launch to the first painted row (under Wine, Wine's own start included), and a key press
+    to the process's end, twice."""
+    for _ in range(2):
+        watcher, _ = h.helper("root")
+        h.xdotool("mousemove", 512, 384)
+        # The watcher reads the top row's first tenth from now on: the saver starts at once.
+        watcher.stdin.write(f"watch-row 1 10000 0 {SCREEN[0] // 10}\n")
+        watcher.stdin.flush()
+        saver = h.launch(delay=20000)
+        lit, ms = map(int, watcher.stdout.readline().split()[1:])
+        h.tell(watcher, "destroy")
+        if not lit:
+            h.end(saver)
+            raise CannotRun("no painted row within 10 s")
+        h.figure("first_row_ms", ms, f"launch to first painted row {ms:.0f} ms")
+        time.sleep(0.3)
+        ms = h.ended_by(saver, "key", "space")
+        h.end(saver)
+        if ms is None:
+            raise CannotRun("a key did not end the saver")
+        h.figure("key_exit_ms", ms, f"key press to process end {ms:.0f} ms")
+
+
+SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "idle-cpu": scenario_idle_cpu,
+             "monitors": scenario_monitors, "soak": scenario_soak}
+MEASURES = {"timing": measure_timing}
+
+
+def main(adapter, own_scenarios, add_arguments):
+    """Runs the named scenarios of the shared set and the adapter's own in one harness."""
+    scenarios = {**SCENARIOS, **own_scenarios, **MEASURES}
+    parser = argparse.ArgumentParser(description=adapter.__doc__)
+    parser.add_argument("--work", required=True, help="folder for screenshots and logs")
+    parser.add_argument("--window-helper", required=True, help="the x11-test-window program")
+    parser.add_argument("--soak-pictures", type=int, default=40,
+                        help="pictures the soak paints for each sector count (default 40)")
+    parser.add_argument("--figures", help="write what was measured to this JSON file")
+    parser.add_argument("scenarios", nargs="+", choices=scenarios, metavar="SCENARIO",
+                        help=", ".join(scenarios))
+    add_arguments(parser)
+    args = parser.parse_args()
+    # A timeout of the test runner ends the run through the normal clean-up.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(128 + signal.SIGTERM))
+    failed, harness = [], None
+    try:
+        harness = adapter(args)
+        harness.start_display()
+        for name in args.scenarios:
+            print(f"== {name}", flush=True)
+            checks, started = Checks(), time.monotonic()
+            try:
+                scenarios[name](harness, checks)
+            except Failed:
+                pass
+            failed += [name] if checks.failures else []
+            print(f"== {name}: {'FAILED' if checks.failures else 'passed'} "
+                  f"({time.monotonic() - started:.1f} s)", flush=True)
+    except CannotRun as error:
+        print(f"cannot run: {error}", file=sys.stderr)
+        return 2
+    finally:
+        if harness is not None:
+            harness.close()
+            if args.figures:  # also what a failed run measured before it failed
+                Path(args.figures).write_text(json.dumps(harness.figures, indent=2) + "\n")
+    print(f"{len(args.scenarios) - len(failed)} passed, {len(failed)} failed")
+    return 1 if failed else 0
