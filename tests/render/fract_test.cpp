@@ -4,15 +4,14 @@
 #include <utility>
 
 #include "render/fract.h"
-#include "render/tile_grid.h"
 
 namespace mirelune {
 namespace {
 
 struct Rig {
-    explicit Rig(RenderSettings settings, Size size = {200, 150}, std::uint64_t seed = 7,
+    explicit Rig(RenderSettings settings, Size size = {200, 150},
                  WindowState state = WindowState::Maximized)
-        : random(fixedSeedClock(seed)), fract(random, settings, size, state) {
+        : random(fixedSeedClock(7)), fract(random, settings, size, state) {
         fract.resize(size);  // the first sizing when the window appears
     }
 
@@ -35,23 +34,48 @@ TEST(Fract, NothingHappensUntilTheLoopIsStarted) {
     EXPECT_TRUE(rig.stepPaints(0));
 }
 
-TEST(Fract, SpeedSetsTheWaitAfterEachRow) {
-    struct Case {
-        double speed;
+TEST(Fract, TheWaitAfterARowFollowsSpeedAndWhatFitsTheWindow) {
+    constexpr std::int64_t kNone = -1;  // nothing painted; only an event can give work
+    const struct {
+        RenderSettings settings;
+        Size size;
         std::int64_t wait;
+    } cases[] = {
+        // 700 / (speed + 1) ms, ending at the first whole millisecond at or after it.
+        {{5, 0, 0}, {200, 150}, 700},
+        {{5, 8, 0}, {200, 150}, 78},
+        {{5, 10, 0}, {200, 150}, 64},
+        {{5, 67, 0}, {200, 150}, 11},
+        {{5, 68, 0}, {200, 150}, 0},
+        {{5, 69, 0}, {200, 150}, 0},
+        // Hand-edited values: no sectors paint one tile, a negative speed waits as speed 0.
+        {{0, 69, 0}, {200, 150}, 0},
+        {{-3, -5, -100}, {200, 150}, 700},
+        // Nothing to draw: too many sectors, or a window smaller than the grid.
+        {{1e9, 1e9, 2000000000}, {200, 150}, kNone},
+        {{5, 69, 0}, {9, 300}, kNone},
+        {{5, 69, 1000}, {300, 9}, kNone},
     };
-    // 700 / (speed + 1) ms, ending at the first whole millisecond at or after it.
-    for (Case c :
-         {Case{0, 700}, Case{8, 78}, Case{10, 64}, Case{67, 11}, Case{68, 0}, Case{69, 0}}) {
-        Rig rig({5, c.speed, 0});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.settings.sectors << " sectors, speed "
+                                          << c.settings.speed << ", width " << c.size.width);
+        Rig rig(c.settings, c.size);
         rig.fract.startPainting();
         std::int64_t next = 0;
-        EXPECT_TRUE(rig.stepPaints(1000, &next));
-        EXPECT_EQ(next, 1000 + c.wait) << "speed " << c.speed;
-        if (c.wait > 1) {
-            EXPECT_FALSE(rig.stepPaints(1000 + c.wait - 1, &next)) << "painted during the wait";
-            EXPECT_EQ(next, 1000 + c.wait);
+        const bool painted = rig.stepPaints(1000, &next);  // a clear counts when it fits none
+        if (c.wait == kNone) {
+            EXPECT_EQ(next, kNoDeadline);
+            EXPECT_EQ(rig.fract.step(5000), kNoDeadline);
+            rig.fract.resize({200, 150});  // the window grows: painting starts at once
+            EXPECT_EQ(rig.stepPaints(5000), c.settings.sectors < 10);
+            continue;
         }
+        EXPECT_TRUE(painted);
+        EXPECT_EQ(next, 1000 + c.wait);
+        if (c.wait > 1) {
+            EXPECT_FALSE(rig.stepPaints(999 + c.wait, &next));
+        }
+        EXPECT_EQ(next, 1000 + c.wait);
         EXPECT_TRUE(rig.stepPaints(1000 + c.wait));
     }
 }
@@ -59,13 +83,13 @@ TEST(Fract, SpeedSetsTheWaitAfterEachRow) {
 TEST(Fract, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
     Rig rig({5, 69, 1500});
     rig.fract.startPainting();
-    const int rows = 150 / 10;
     std::int64_t next = 0;
-    for (int y = 0; y < rows; ++y) {
+    for (int y = 0; y < 150 / 10; ++y) {
         ASSERT_TRUE(rig.stepPaints(10, &next));
         ASSERT_EQ(next, 10);
         ASSERT_EQ(rig.fract.picturesCompleted(), 0u);
     }
+    // The step that finishes a picture paints nothing of the next one: it is left whole.
     EXPECT_FALSE(rig.stepPaints(10, &next));
     EXPECT_EQ(rig.fract.picturesCompleted(), 1u);
     EXPECT_EQ(next, 1510);
@@ -77,14 +101,26 @@ TEST(Fract, EachStepPaintsOneRowAndAPictureEndsWithTheDelay) {
     EXPECT_TRUE(rig.stepPaints(next - 1500));
 }
 
-TEST(Fract, AFinishedPictureIsLeftWholeEvenWithoutDelay) {
-    Rig rig({5, 69, 0});
+TEST(Fract, AClockThatJumpsNeverStretchesAWait) {
+    constexpr std::int64_t kHour = 3'600'000;
+    Rig rig({5, 8, 1500});  // 78 ms after a row, 1500 ms after a picture
     rig.fract.startPainting();
-    while (rig.fract.picturesCompleted() == 0)
-        rig.stepPaints(0);
-    // The step that finished the picture painted nothing of the next one yet.
-    EXPECT_TRUE(rig.fract.takeChangedRows().empty());
-    EXPECT_TRUE(rig.stepPaints(0));
+    std::int64_t next = 0;
+    ASSERT_TRUE(rig.stepPaints(kHour, &next));
+    // Back by an hour in the middle of the row wait: the wait starts over at the jump, so it
+    // lasts at most its own length, not an hour more.
+    EXPECT_FALSE(rig.stepPaints(10, &next));
+    EXPECT_EQ(next, 10 + 78);
+    // Forward by a day: the wait is over at once.
+    EXPECT_TRUE(rig.stepPaints(88 + 24 * kHour, &next));
+    std::int64_t now = 0;
+    while (rig.fract.picturesCompleted() == 0) {
+        now = next;
+        rig.stepPaints(now, &next);
+    }
+    // Back during the delay.
+    EXPECT_FALSE(rig.stepPaints(now - kHour, &next));
+    EXPECT_EQ(next, now - kHour + 1500);
 }
 
 // Every draw after the first is 0.5, so every picture draws alike but for its kind: the
@@ -134,116 +170,21 @@ TEST(Fract, StartRequestBeginsAFreshPictureWithoutClearing) {
     rig.fract.startPainting();
     for (int y = 0; y < 5; ++y)
         rig.stepPaints(0);
-    const Surface before = rig.fract.surface();
     rig.fract.startPainting();
     rig.fract.step(0);
-    const std::vector<RowSpan> changed = rig.fract.takeChangedRows();
     int rows = 0;
-    for (RowSpan span : changed)
+    for (RowSpan span : rig.fract.takeChangedRows())
         rows += span.count;
     EXPECT_EQ(rows, 10);  // one row in each half of the five tile rows, no clear
 }
 
-TEST(Fract, WindowSmallerThanTheGridSleepsUntilResized) {
-    for (double delay : {0.0, 1000.0}) {
-        Rig rig({5, 69, static_cast<std::int32_t>(delay)}, {9, 300});
+TEST(Fract, OnlyANormalWindowWantsTheGridSize) {
+    for (WindowState state : {WindowState::Normal, WindowState::Maximized}) {
+        Rig rig({5, 69, 0}, {205, 157}, state);
         rig.fract.startPainting();
-        EXPECT_EQ(rig.fract.step(0), kNoDeadline);
-        EXPECT_EQ(rig.fract.step(5000), kNoDeadline);
-        rig.fract.resize({200, 150});
-        EXPECT_TRUE(rig.stepPaints(5000));
-    }
-}
-
-TEST(Fract, AClockThatJumpsNeverStretchesAWait) {
-    constexpr std::int64_t kHour = 3'600'000;
-    // Speed 8 waits 78 ms after a row; the delay is 1500 ms.
-    Rig rig({5, 8, 1500});
-    rig.fract.startPainting();
-    std::int64_t next = 0;
-    ASSERT_TRUE(rig.stepPaints(kHour, &next));
-    EXPECT_EQ(next, kHour + 78);
-    // Back by an hour in the middle of the row wait: the wait starts over at the jump, so it
-    // lasts at most its own length, not an hour more.
-    EXPECT_FALSE(rig.stepPaints(10, &next));
-    EXPECT_EQ(next, 10 + 78);
-    EXPECT_TRUE(rig.stepPaints(88, &next));
-    // Forward by a day: the wait is over at once.
-    EXPECT_TRUE(rig.stepPaints(88 + 24 * kHour, &next));
-    std::int64_t now = 88 + 24 * kHour;
-    while (rig.fract.picturesCompleted() == 0) {
-        now = next;
-        rig.stepPaints(now, &next);
-    }
-    EXPECT_EQ(next, now + 1500);
-    // Back again during the delay, twice.
-    const std::int64_t jumped = now - kHour + 500;
-    EXPECT_FALSE(rig.stepPaints(jumped, &next));
-    EXPECT_EQ(next, jumped + 1500);
-    EXPECT_FALSE(rig.stepPaints(jumped - kHour, &next));
-    EXPECT_EQ(next, jumped - kHour + 1500);
-    EXPECT_FALSE(rig.stepPaints(jumped - kHour + 1499));
-    EXPECT_TRUE(rig.stepPaints(jumped - kHour + 1500));
-}
-
-TEST(Fract, HandEditedSettingsNeverBreakTheLoop) {
-    struct Case {
-        RenderSettings settings;
-        bool paints;
-        std::int64_t next;
-    };
-    // Zero or negative sectors paint one tile; a negative speed waits as long as speed 0;
-    // sectors too many for the window leave nothing to draw, and the loop sleeps.
-    for (const Case& c : {Case{{0, 69, 0}, true, 1000}, Case{{-3, -5, -100}, true, 1700},
-                          Case{{1e9, 1e9, 2000000000}, false, kNoDeadline}}) {
-        Rig rig(c.settings);
-        rig.fract.startPainting();
-        std::int64_t next = 0;
-        EXPECT_EQ(rig.stepPaints(1000, &next), c.paints) << c.settings.sectors;
-        EXPECT_EQ(next, c.next) << c.settings.sectors;
-    }
-}
-
-TEST(Fract, NormalWindowWantsTheGridSize) {
-    Rig rig({5, 69, 0}, {205, 157}, 7, WindowState::Normal);
-    rig.fract.startPainting();
-    rig.fract.step(0);
-    EXPECT_EQ(rig.fract.wantedSize(), (Size{200, 150}));
-    Rig maximized({5, 69, 0}, {205, 157});
-    maximized.fract.startPainting();
-    maximized.fract.step(0);
-    EXPECT_EQ(maximized.fract.wantedSize(), (Size{205, 157}));
-}
-
-TEST(Fract, WholePicturesAreSymmetricTilesAndSeedsReproduceThem) {
-    auto render = [](std::uint64_t seed, int sectors) {
-        Rig rig({static_cast<double>(sectors), 69, 0}, {331, 247}, seed);
-        rig.fract.startPainting();
-        std::int64_t now = 0;
-        while (rig.fract.picturesCompleted() < 3)
-            now = std::max(now, rig.fract.step(now));
-        return rig.fract.surface();
-    };
-    for (int sectors : {1, 3}) {
-        const Surface a = render(11, sectors);
-        const TileGrid grid = TileGrid::forClient(331, 247, sectors);
-        const int tw = grid.tileWidth(), th = grid.tileHeight();
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                if (x >= grid.gridWidth() || y >= grid.gridHeight()) {
-                    ASSERT_EQ(a.at(x, y), 0u) << "painted outside the grid";
-                    continue;
-                }
-                const int tx = x % tw, ty = y % th;
-                ASSERT_EQ(a.at(x, y), a.at(tx, ty));
-                ASSERT_EQ(a.at(x, y), a.at(tw - 1 - tx, ty));
-                ASSERT_EQ(a.at(x, y), a.at(tx, th - 1 - ty));
-            }
-        }
-        const Surface again = render(11, sectors);
-        const Surface other = render(12, sectors);
-        EXPECT_TRUE(std::equal(a.row(0), a.row(0) + 331 * 247, again.row(0)));
-        EXPECT_FALSE(std::equal(a.row(0), a.row(0) + 331 * 247, other.row(0)));
+        rig.fract.step(0);
+        const Size wanted = state == WindowState::Normal ? Size{200, 150} : Size{205, 157};
+        EXPECT_EQ(rig.fract.wantedSize(), wanted);
     }
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <deque>
-#include <initializer_list>
+#include <vector>
 
 #include "common/random.h"
 
@@ -11,8 +11,8 @@ namespace mirelune::testing {
 
 class ScriptedRandom : public Random {
   public:
-    explicit ScriptedRandom(std::initializer_list<double> draws = {}, std::uint64_t seed = 1)
-        : Random(fixedSeedClock(seed)), script_(draws) {}
+    explicit ScriptedRandom(const std::vector<double>& draws = {}, std::uint64_t seed = 1)
+        : Random(fixedSeedClock(seed)), script_(draws.begin(), draws.end()) {}
 
     double next() override {
         ++draws_;
