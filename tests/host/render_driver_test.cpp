@@ -5,14 +5,17 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 namespace mirelune {
 namespace {
 
-// The clock stands still; a wait with nothing scripted for it jumps to its deadline.
+// The clock stands still; a wait with nothing scripted for it jumps to its deadline. A loop
+// that handles events a hundred thousand times without waiting fails the test.
 class FakeEventLoop : public EventLoop {
   public:
     std::int64_t now = 0;
+    int pumps = 0;
     std::function<void()> onPump;              // runs inside processPendingEvents
     std::function<void(std::int64_t)> onWait;  // runs inside waitForEvents instead
     std::vector<std::int64_t> waits;           // the deadlines waited for
@@ -26,75 +29,54 @@ class FakeEventLoop : public EventLoop {
             now = std::max(now, deadlineMs);
     }
     void processPendingEvents() override {
+        if (++pumps > 100000) throw std::runtime_error("the loop never waits");
         if (onPump) onPump();
     }
 };
 
-class FakeWindow : public RenderWindow {
-  public:
-    explicit FakeWindow(Fract& fract) : fract_(fract) {}
-
+// A renderer started on its window; the window counts the rows presented each time and, as
+// a platform would, resizes the renderer when asked for another size.
+struct Screen : RenderWindow {
+    Screen(Random& random, RenderSettings settings, Size size = {200, 150},
+           WindowState state = WindowState::Maximized)
+        : fract(random, settings, size, state) {
+        fract.resize(size);
+        fract.startPainting();
+    }
     void present(const Surface&, std::span<const RowSpan> rows) override {
         int count = 0;
         for (RowSpan span : rows)
             count += span.count;
         presentedRows.push_back(count);
     }
-    // The platform would resize its window and report the new size back as an event.
     void setClientSize(Size size) override {
         requestedSizes.push_back(size);
-        fract_.resize(size);
+        fract.resize(size);
     }
     bool closed() const override { return closed_; }
     bool resting() const override { return resting_; }
+    Kaleidoscope kaleidoscope() { return {&fract, this}; }
 
+    Fract fract;
     std::vector<int> presentedRows;
     std::vector<Size> requestedSizes;
     bool closed_ = false;
     bool resting_ = false;
-
-  private:
-    Fract& fract_;
-};
-
-// A renderer started on a 200 x 150 window (unless told otherwise) with its window; `onPump`
-// runs whenever the driver processes events, and a runaway loop fails instead of hanging.
-struct Rig {
-    Rig(RenderSettings settings, Size size = {200, 150}, WindowState state = WindowState::Maximized)
-        : random(fixedSeedClock(3)), fract(random, settings, size, state), window(fract) {
-        fract.resize(size);
-        fract.startPainting();
-        events.onPump = [this] {
-            if (++pumps > 100000) {
-                ADD_FAILURE() << "the loop never waits";
-                window.closed_ = true;
-            }
-            if (onPump) onPump();
-        };
-    }
-    void run() { runRenderLoop(events, fract, window); }
-
-    FakeEventLoop events;
-    Random random;
-    Fract fract;
-    FakeWindow window;
-    int pumps = 0;
-    std::function<void()> onPump;
 };
 
 TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
-    Rig rig({5, 8, 1000});
-    rig.onPump = [&] {
-        if (rig.fract.picturesCompleted() == 2) rig.window.closed_ = true;
-    };
-    rig.run();
+    Random random(fixedSeedClock(3));
+    Screen screen(random, {5, 8, 1000});
+    FakeEventLoop events;
+    events.onPump = [&] { screen.closed_ = screen.fract.picturesCompleted() == 2; };
+    runRenderLoop(events, screen.fract, screen);
     // Two pictures of 15 rows, each row followed by events and a 78 ms sleep, and each
     // finished picture by events and the delay: every wait lies ahead of the clock.
-    EXPECT_EQ(rig.window.presentedRows.size(), 30u);
-    EXPECT_EQ(rig.pumps, 32);
+    EXPECT_EQ(screen.presentedRows.size(), 30u);
+    EXPECT_EQ(events.pumps, 32);
     std::int64_t previous = 0;
     int rowWaits = 0, delays = 0;
-    for (std::int64_t deadline : rig.events.waits) {
+    for (std::int64_t deadline : events.waits) {
         rowWaits += deadline - previous == 78;
         delays += deadline - previous == 1000;
         previous = deadline;
@@ -106,91 +88,69 @@ TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
 TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
     // Events handled between steps cut a 20 s delay short (as a resized window does), then
     // start a fresh picture during the next one (as an activation does): no sleep is left.
-    Rig rig({5, 69, 20000});
-    rig.onPump = [&] {
-        const std::uint64_t done = rig.fract.picturesCompleted();
-        if (done == 1 && rig.pumps < 20) rig.fract.endWait();
-        if (done == 2 && rig.pumps < 40) rig.fract.startPainting();
-        if (done == 3) rig.window.closed_ = true;
+    Random random(fixedSeedClock(3));
+    Screen screen(random, {5, 69, 20000});
+    FakeEventLoop events;
+    events.onPump = [&] {
+        const std::uint64_t done = screen.fract.picturesCompleted();
+        if (done == 1 && events.pumps < 20) screen.fract.endWait();
+        if (done == 2 && events.pumps < 40) screen.fract.startPainting();
+        screen.closed_ = done == 3;
     };
-    rig.run();
-    EXPECT_TRUE(rig.events.waits.empty());
-
-    // A window too small for any picture has nothing to do until it grows; growing while
-    // events are handled wakes it at once.
-    Rig tiny({5, 69, 20000}, {1, 1});
-    tiny.onPump = [&] {
-        if (tiny.pumps == 1) tiny.window.setClientSize({200, 150});
-        if (tiny.fract.picturesCompleted() == 1) tiny.window.closed_ = true;
-    };
-    tiny.events.onWait = [&](std::int64_t) { tiny.window.closed_ = true; };
-    tiny.run();
-    EXPECT_EQ(tiny.fract.picturesCompleted(), 1u);
-    EXPECT_TRUE(tiny.events.waits.empty());
+    runRenderLoop(events, screen.fract, screen);
+    EXPECT_TRUE(events.waits.empty());
 }
 
 TEST(RenderDriver, PresentsOnlyChangedRowsAndTrimsANormalWindowToTheGrid) {
-    Rig rig({5, 69, 0});
-    rig.onPump = [&] {
-        if (rig.window.presentedRows.size() == 3) rig.window.closed_ = true;
-    };
-    rig.run();
-    // The first row comes with the clear of the whole surface; later rows touch two surface
-    // rows in each of the five tile rows.
-    EXPECT_EQ(rig.window.presentedRows, (std::vector<int>{150, 10, 10}));
-    EXPECT_TRUE(rig.window.requestedSizes.empty());
-
-    Rig normal({5, 69, 0}, {207, 155}, WindowState::Normal);
-    normal.onPump = [&] {
-        if (normal.fract.picturesCompleted() == 1) normal.window.closed_ = true;
-    };
-    normal.run();
-    EXPECT_EQ(normal.window.requestedSizes, (std::vector<Size>{{200, 150}}));
+    for (WindowState state : {WindowState::Maximized, WindowState::Normal}) {
+        Random random(fixedSeedClock(3));
+        Screen screen(random, {5, 69, 0}, {207, 155}, state);
+        FakeEventLoop events;
+        events.onPump = [&] { screen.closed_ = screen.presentedRows.size() == 3; };
+        runRenderLoop(events, screen.fract, screen);
+        // The first row comes with the clear of the whole grid; later rows touch two
+        // surface rows in each of the five tile rows.
+        if (state == WindowState::Maximized) {
+            EXPECT_EQ(screen.presentedRows, (std::vector<int>{150, 10, 10}));
+        }
+        const std::vector<Size> trimmed{{200, 150}};
+        EXPECT_EQ(screen.requestedSizes,
+                  state == WindowState::Normal ? trimmed : std::vector<Size>{});
+    }
 }
 
 TEST(RenderDriver, AClockThatGoesBackWhileEventsRunNeverStretchesASleep) {
     // Speed 8: a 78 ms wait after every row. The clock goes back by an hour while the driver
     // processes events after the third row; the sleep that follows must not last an hour.
-    Rig rig({5, 8, 0});
-    rig.onPump = [&] {
-        if (rig.window.presentedRows.size() == 3 && rig.events.now > 0) rig.events.now -= 3'600'000;
-        if (rig.fract.picturesCompleted() == 1) rig.window.closed_ = true;
+    Random random(fixedSeedClock(3));
+    Screen screen(random, {5, 8, 0});
+    FakeEventLoop events;
+    events.onPump = [&] {
+        if (screen.presentedRows.size() == 3 && events.now > 0) events.now -= 3'600'000;
+        screen.closed_ = screen.fract.picturesCompleted() == 1;
     };
-    rig.events.onWait = [&](std::int64_t deadline) {
-        EXPECT_LE(deadline - rig.events.now, 78) << "a sleep stretched by the jump";
-        rig.events.now = std::max(rig.events.now, deadline);
+    events.onWait = [&](std::int64_t deadline) {
+        EXPECT_LE(deadline - events.now, 78) << "a sleep stretched by the jump";
+        events.now = std::max(events.now, deadline);
     };
-    rig.run();
-    EXPECT_LT(rig.events.now, 0);
-    EXPECT_EQ(rig.window.presentedRows.size(), 15u);
+    runRenderLoop(events, screen.fract, screen);
+    EXPECT_LT(events.now, 0);
+    EXPECT_EQ(screen.presentedRows.size(), 15u);
 }
 
-// Several monitors, each with its renderer and window, under one event loop.
+// Several monitors under one event loop; a replacement is taken at the next ask, as a
+// platform rebuilds its set when the monitors change.
 class FakeSet : public KaleidoscopeSet {
   public:
     std::span<const Kaleidoscope> kaleidoscopes() override {
-        if (replacement) {
-            shown = std::move(*replacement);
-            replacement.reset();
-        }
+        if (replacement) shown = *std::exchange(replacement, std::nullopt);
         return shown;
     }
     bool closed() const override { return closed_; }
 
     std::vector<Kaleidoscope> shown;
-    std::optional<std::vector<Kaleidoscope>> replacement;  // a rebuild, taken at the next ask
+    std::optional<std::vector<Kaleidoscope>> replacement;
     bool closed_ = false;
-};
-
-struct Screen {
-    Screen(Random& random, RenderSettings settings)
-        : fract(random, settings, {200, 150}), window(fract) {
-        fract.resize({200, 150});
-        fract.startPainting();
-    }
-    Kaleidoscope kaleidoscope() { return {&fract, &window}; }
-    Fract fract;
-    FakeWindow window;
 };
 
 TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
@@ -198,20 +158,20 @@ TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
     // the earliest step due on a visible monitor, never later and never sooner.
     Random random(fixedSeedClock(5));
     Screen fast(random, {5, 8, 0}), slow(random, {5, 3, 0}), dark(random, {5, 69, 0});
-    dark.window.resting_ = true;
+    dark.resting_ = true;
     FakeSet set;
     set.shown = {fast.kaleidoscope(), slow.kaleidoscope(), dark.kaleidoscope()};
     FakeEventLoop events;
     events.onWait = [&](std::int64_t deadline) {
         EXPECT_EQ(deadline, std::min(fast.fract.nextStepAt(), slow.fract.nextStepAt()));
         events.now = deadline;
-        if (slow.window.presentedRows.size() == 15) set.closed_ = true;
+        set.closed_ = slow.presentedRows.size() == 15;
     };
     runRenderLoop(events, set);
     // In the 2.45 s the slow monitor takes for its 15 rows, the fast one paints rows 0 to 31.
-    EXPECT_EQ(slow.window.presentedRows.size(), 15u);
-    EXPECT_EQ(fast.window.presentedRows.size(), 32u);
-    EXPECT_TRUE(dark.window.presentedRows.empty());
+    EXPECT_EQ(slow.presentedRows.size(), 15u);
+    EXPECT_EQ(fast.presentedRows.size(), 32u);
+    EXPECT_TRUE(dark.presentedRows.empty());
 }
 
 TEST(RenderDriver, ASetRebuiltDuringEventsIsSteppedAtOnce) {
@@ -229,12 +189,12 @@ TEST(RenderDriver, ASetRebuiltDuringEventsIsSteppedAtOnce) {
             right.emplace(random, RenderSettings{5, 69, 20000});
             set.replacement = {left->kaleidoscope(), right->kaleidoscope()};
         }
-        if (right && right->fract.picturesCompleted() == 1) set.closed_ = true;
+        set.closed_ = right && right->fract.picturesCompleted() == 1;
     };
     runRenderLoop(events, set);
     EXPECT_TRUE(events.waits.empty());
-    EXPECT_EQ(before.window.presentedRows.size(), 15u);
-    EXPECT_EQ(left->window.presentedRows.size(), 15u);
+    EXPECT_EQ(before.presentedRows.size(), 15u);
+    EXPECT_EQ(left->presentedRows.size(), 15u);
 }
 
 }  // namespace

@@ -64,9 +64,9 @@ TEST(ScreenLayout, OnlyWhatOverlappingMonitorsShowBeyondTheSharedPictureIsCovere
         (Rects{{-10, -20, 130, 0}, {-10, 100, 130, 140}, {-10, 0, 0, 100}, {100, 0, 130, 100}}));
 }
 
-// Random small desks checked pixel by pixel: the kaleidoscope areas are whole monitors that
-// never overlap, the primary's among them; every pixel of a monitor is in one area or under a
-// cover, never both; and a monitor that overlaps no other shows a picture of its own.
+// Random small desks, the last monitor flagged primary, checked pixel by pixel: the
+// primary's picture comes first, and every pixel of a monitor is in one kaleidoscope area or
+// under a cover, never both, and nothing off the monitors is either.
 TEST(ScreenLayout, AreasAndCoversTileTheMonitorsOfRandomDesks) {
     std::mt19937 random(20261207);
     std::uniform_int_distribution<int> coordinate(-12, 12);
@@ -81,26 +81,7 @@ TEST(ScreenLayout, AreasAndCoversTileTheMonitorsOfRandomDesks) {
         }
         const Rects areas = kaleidoscopeAreas(monitors);
         const Rects covers = blankAreas(monitors);
-        ASSERT_FALSE(areas.empty());
-        ASSERT_EQ(areas.front(), monitors.back().area) << "desk " << desk;
-        for (const Monitor& m : monitors) {
-            bool alone = true;
-            for (const Monitor& other : monitors) {
-                if (&other == &m) continue;
-                for (int y = m.area.top; y < m.area.bottom; ++y)
-                    for (int x = m.area.left; x < m.area.right; ++x)
-                        alone &= !inside(other.area, x, y);
-            }
-            if (alone) {
-                ASSERT_NE(std::find(areas.begin(), areas.end(), m.area), areas.end())
-                    << "desk " << desk << ": a monitor on its own has no picture";
-            }
-        }
-        for (const ScreenRect& area : areas) {
-            ASSERT_NE(std::find_if(monitors.begin(), monitors.end(),
-                                   [&](const Monitor& m) { return m.area == area; }),
-                      monitors.end());
-        }
+        ASSERT_EQ(areas.at(0), monitors.back().area) << "desk " << desk;
         for (int y = -13; y < 24; ++y) {
             for (int x = -13; x < 24; ++x) {
                 bool onMonitor = false;

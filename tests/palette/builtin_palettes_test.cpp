@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <numbers>
 
@@ -10,27 +11,15 @@
 namespace mirelune {
 namespace {
 
-TEST(BuiltinPalettes, MatchCheckColours) {
-    constexpr std::array<int, 5> kIndexes = {0, 64, 128, 192, 255};
-    constexpr std::array<std::array<Colour, kBuiltinPaletteCount>, 5> kExpected = {{
-        {0x000000, 0x0000D1, 0xB4FB16, 0xDD0099, 0xD1FEE3, 0xFEC3B2, 0xF60016, 0xE79280, 0xE72CDD,
-         0xE72CDD, 0xC32CB4, 0xD1FBD1, 0x1657FF, 0x42FBC3},
-        {0x40133E, 0xB46289, 0xECBB4D, 0xFD62CD, 0x89F3FB, 0xE27678, 0xCA62C3, 0xAC3742, 0xAC89F6,
-         0x57D1F6, 0xFED100, 0xFB922C, 0xA43DB4, 0xDDB816},
-        {0x5A527E, 0xFFB42C, 0xFF68A4, 0xF6B4F0, 0x2CC3FD, 0xA4168C, 0x80B4FE, 0x572CDD, 0x57D180,
-         0x6CFB80, 0xA4FBB4, 0x922C92, 0xFEBC00, 0xF637A4},
-        {0x00AAA2, 0xB4EC37, 0xEC22E2, 0xCAECFF, 0x3776E7, 0x4D4DC2, 0x21ECA4, 0x0B89F6, 0x0BF942,
-         0xF09242, 0x1692FF, 0x2CD1FB, 0xC3FCB4, 0x805CFE},
-        {0xB2FE94, 0x03FF91, 0xB500FE, 0x81FFF6, 0x9118BE, 0x15A3EA, 0x40FF13, 0x6AD082, 0x6AFBDB,
-         0xE829DB, 0xC129B7, 0xCFFCD3, 0x19E8FF, 0x3FD0C5},
-    }};
-    for (int number = 0; number < kBuiltinPaletteCount; ++number) {
-        const BuiltinPalette& pal = kBuiltinPalettes[number];
-        for (std::size_t row = 0; row < kIndexes.size(); ++row) {
-            EXPECT_EQ(pal[kIndexes[row]], kExpected[row][number])
-                << "palette " << number << " index " << kIndexes[row];
-        }
+// The table is transcribed by hand: any change to any entry, including the curves that
+// follow no rule below, changes this sum of all entries in order.
+TEST(BuiltinPalettes, TheWholeTableKeepsItsChecksum) {
+    std::uint64_t sum = 14695981039346656037u;
+    for (const BuiltinPalette& pal : kBuiltinPalettes) {
+        for (Colour c : pal)
+            sum = (sum ^ c) * 1099511628211u;
     }
+    EXPECT_EQ(sum, 0x826CCEFC23CB3D22u);
 }
 
 // 255 |sin(sweep i / 256 + start)| in degrees, to the nearest whole number with 127.5 (only

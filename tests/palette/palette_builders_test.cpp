@@ -20,24 +20,20 @@ using testing::ScriptedRandom;
 
 constexpr Colour kSentinel = 0xFF00FF00;  // no palette colour has a top byte
 
-TEST(TablePal, StridesRunFrom6To27InStepsOf3) {
+// The strides a table sample can take, and a scripted sample (palette 3, stride 6, offset
+// 250) read from the offset at the stride, wrapping past the table's end.
+TEST(TablePal, SamplesEveryStrideFrom6To27FromItsOffsetWrappingPastTheEnd) {
     Random random(fixedSeedClock(1));
     std::set<int> strides;
-    for (int k = 0; k < 2000; ++k) {
+    for (int k = 0; k < 2000; ++k)
         strides.insert(drawTableSample(random).stride);
-    }
     EXPECT_EQ(strides, (std::set<int>{6, 9, 12, 15, 18, 21, 24, 27}));
-}
 
-// Scripted draws pick palette 3, stride 6 and offset 250.
-TEST(TablePal, SamplesFromOffsetAtStrideWrappingPastTheEnd) {
-    const BuiltinPalette& source = kBuiltinPalettes[3];
-    ScriptedRandom random({3.5 / 14, 0.0, 250.5 / 256});
+    ScriptedRandom scripted({3.5 / 14, 0.0, 250.5 / 256});
     Palette col;
-    TablePal(col, random);
-    for (int i = 0; i < kPaletteSize; ++i) {
-        EXPECT_EQ(col[i], source[(250 + 6 * i) % 256]) << "entry " << i;
-    }
+    TablePal(col, scripted);
+    for (int i = 0; i < kPaletteSize; ++i)
+        EXPECT_EQ(col[i], kBuiltinPalettes[3][(250 + 6 * i) % 256]) << "entry " << i;
 }
 
 // Every style from one starting state: each ties its channels, and all share the four draws

@@ -18,7 +18,6 @@ TEST(RenderOptions, AcceptedLines) {
         std::uint64_t pictures;
         const char* output;
     } cases[] = {
-        {{"-o", "out.png"}, 1024, 768, 5, std::nullopt, 1, "out.png"},
         {{"--size=640x480", "--sectors=3", "--seed=42", "--pictures=7", "--output=a.png"},
          640,
          480,
