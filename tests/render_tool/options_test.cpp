@@ -50,6 +50,8 @@ TEST(RenderOptions, AcceptedLines) {
     }
     const auto help = parseOptions({"--size", "10x10", "--help", "--bogus"});
     EXPECT_TRUE(help.ok() && help.help);
+    for (const char* option : {"--output", "--size", "--sectors", "--seed", "--pictures", "--help"})
+        EXPECT_NE(usage().find(option), std::string::npos) << option;
 }
 
 TEST(RenderOptions, RejectedLinesGiveOneLineNamingTheCulprit) {
