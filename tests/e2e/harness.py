@@ -82,13 +82,11 @@ def cpu_percent(pid, seconds):
 
 
 def memory(pid):
-    """Anonymous and shared resident memory (KiB), open files and System V shared-memory
-    segments attached."""
+    """Resident memory (KiB), open files and attached System V shared-memory segments."""
     status = dict(line.split(":", 1) for line in
                   Path(f"/proc/{pid}/status").read_text().splitlines() if ":" in line)
-    return {"rss_anon": int(status["RssAnon"].split()[0]),
-            "rss_shmem": int(status["RssShmem"].split()[0]),
-            "vm_rss": int(status["VmRSS"].split()[0]),
+    return {**{key: int(status[name].split()[0]) for key, name in
+               (("rss_anon", "RssAnon"), ("rss_shmem", "RssShmem"), ("vm_rss", "VmRSS"))},
             "files": len(os.listdir(f"/proc/{pid}/fd")),
             "segments": Path(f"/proc/{pid}/maps").read_text().count("SYSV")}
 
@@ -97,8 +95,9 @@ def memory(pid):
 
 def crop(image, x, y, width, height):
     stride, _, rgb = image
-    start = [3 * ((y + r) * stride + x) for r in range(height)]
-    return width, height, b"".join(rgb[s:s + 3 * width] for s in start)
+    return width, height, b"".join(rgb[3 * ((y + r) * stride + x):3 * ((y + r) * stride + x
+                                                                        + width)]
+                                   for r in range(height))
 
 
 def kaleidoscope_problems(image, sectors):
@@ -127,14 +126,18 @@ def kaleidoscope_problems(image, sectors):
             if any(row(ty * tile_h + y, tx * tile_w, (tx + 1) * tile_w) != tile[y]
                    for y in range(tile_h))],
         "rows whose strip beside the grid is not black": [
-            y for y in range(height) if any(row(y, tile_w * sectors if y < tile_h * sectors
-                                                else 0))]}
+            y for y in range(height)
+            if any(row(y, tile_w * sectors if y < tile_h * sectors else 0))]}
     return [f"{what}: {len(rows)}, first {rows[0]}" for what, rows in found.items() if rows]
 
 
-def write_ppm(path, image):
-    path.write_bytes(b"P6 %d %d 255\n" % image[:2] + image[2])
-    return path
+def expect_grid(checks, image, sectors, what, shot=None):
+    """Expects the image to be the kaleidoscope of `sectors`; keeps it in `shot` when not."""
+    problems = kaleidoscope_problems(image, sectors) if image else ["no finished picture"]
+    if problems and image and shot:
+        shot.write_bytes(b"P6 %d %d 255\n" % image[:2] + image[2])
+    return checks.expect(not problems, f"{what}: a kaleidoscope of {sectors} sectors -- "
+                         + "; ".join(problems) + (f" (screen in {shot})" if shot else ""))
 
 
 # -- soaks ---------------------------------------------------------------------------------------
@@ -180,6 +183,11 @@ def start_x_server(command, log, env=None):
     return server, f":{int(text)}"
 
 
+def stop(process):
+    process.terminate()
+    process.wait()
+
+
 class Saver:
     """A running saver: its Linux process id, and the Popen when the harness started it."""
 
@@ -207,8 +215,7 @@ class Harness:
         self.args, self.work = args, Path(args.work).resolve()
         self.work.mkdir(parents=True, exist_ok=True)
         self.xvfb = self.env = None
-        self.started = []  # Popen objects, ended at close
-        self.figures = {}
+        self.started, self.figures = [], {}  # Popen objects, ended at close; --figures
         missing = [tool for tool in self.TOOLS if shutil.which(tool) is None]
         if missing:
             raise CannotRun(f"{', '.join(missing)} not installed (scripts/install-deps)")
@@ -230,8 +237,7 @@ class Harness:
 
     def stop_display(self):
         if self.xvfb is not None:
-            self.xvfb.terminate()
-            self.xvfb.wait()
+            stop(self.xvfb)
             self.xvfb = None
 
     @contextmanager
@@ -242,14 +248,15 @@ class Harness:
                                                              f"{w}x{h}")]
         xephyr, display = start_x_server(["Xephyr", "+xinerama", *layout, "-no-host-grab"],
                                          self.work / "xephyr.log", env=self.env)
-        host = self.env
-        self.env = dict(host, DISPLAY=display)
+        host, self.env = self.env, dict(self.env, DISPLAY=display)
         try:
             yield
         finally:
             self.env = host
-            xephyr.terminate()
-            xephyr.wait()
+            stop(xephyr)
+
+    def on_desk(self, monitors):
+        return self.desk(monitors)
 
     def close(self):
         for process in self.started:
@@ -313,26 +320,23 @@ class Harness:
             raise CannotRun(f"x11-test-window: {command} gave {answer}")
         return answer[1:]
 
-    def on_desk(self, monitors):
-        return self.desk(monitors)
-
 
 # -- scenarios run against either program --------------------------------------------------------
 
+@contextmanager
+def launched(h, **options):
+    saver = h.launch(**options)
+    try:
+        yield saver
+    finally:
+        h.end(saver)
+
+
 def scenario_picture(h, checks):
     for sectors, where in h.PICTURES:
-        what = f"{sectors} sectors" + (f" ({where})" if where else "")
-        saver = h.launch(sectors=sectors, where=where)
-        try:
-            image = h.settled(saver)
-            shot = write_ppm(h.work / f"sectors-{sectors}.ppm", image or h.capture())
-            if checks.expect(image is not None, f"{what}: the first picture finishes and stays "
-                             f"still in the pause (screen in {shot})"):
-                problems = kaleidoscope_problems(image, sectors)
-                checks.expect(not problems, f"{what}: the screen is a kaleidoscope of mirrored "
-                              "tiles" + "".join(" -- " + p for p in problems))
-        finally:
-            h.end(saver)
+        with launched(h, sectors=sectors, where=where) as saver:
+            expect_grid(checks, h.settled(saver), sectors, f"settings from {where}",
+                        h.work / f"sectors-{sectors}.ppm")
 
 
 def moves_then_exit(h, checks, saver, points, what):
@@ -349,43 +353,31 @@ def moves_then_exit(h, checks, saver, points, what):
 def scenario_exit(h, checks):
     for what, action in (("key 'a'", ("key", "a")), ("Shift", ("key", "shift")),
                          ("left click", ("click", "1"))):
-        saver = h.launch()
-        try:
+        with launched(h) as saver:
             time.sleep(1.0)
             checks.require(saver.alive(), f"{what}: the saver runs until input")
-            ms = h.ended_by(saver, *action)
-            checks.ended(ms, f"{what} ends it")
-            if ms is not None:
+            if checks.ended(h.ended_by(saver, *action), f"{what} ends it"):
                 checks.expect(saver.status() == 0, f"{what}: a clean end")
-        finally:
-            h.end(saver)
     h.xdotool("mousemove", 500, 400)
-    saver = h.launch()
-    try:
+    with launched(h) as saver:
         time.sleep(1.0)
         moves_then_exit(h, checks, saver, [(100 + 70 * m, 80 + 50 * m) for m in range(11)],
                         "moves")
-    finally:
-        h.end(saver)
 
 
 def scenario_idle_cpu(h, checks):
-    saver = h.launch(delay=20000)
-    try:
+    with launched(h, delay=20000) as saver:
         checks.require(h.settled(saver) is not None, "the first picture finishes")
         percent = cpu_percent(saver.pid, 3)
-        checks.require(saver.alive(), "the saver keeps running during the measurement")
         h.figure("idle_cpu_percent", percent, f"idle CPU in the pause {percent:.2f} %")
-        checks.expect(percent < 2, f"the pause between pictures uses under 2 % of a core "
-                      f"({percent:.2f} %)")
-    finally:
-        h.end(saver)
+        checks.expect(saver.alive() and percent < 2, f"the pause between pictures uses under "
+                      f"2 % of a core ({percent:.2f} %)")
 
 
 # Two monitors of different sizes, the first one primary: the other to its right, then the
 # primary on the right, which puts the other at negative coordinates under Wine.
-MONITOR_LAYOUTS = (("the other monitor to the right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
-                   ("the primary on the right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
+MONITOR_LAYOUTS = (("other-right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
+                   ("primary-right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
 
 
 def scenario_monitors(h, checks):
@@ -394,19 +386,14 @@ def scenario_monitors(h, checks):
     for what, monitors in MONITOR_LAYOUTS:
         with h.on_desk(monitors):
             h.xdotool("mousemove", monitors[0][0] + 500, 400)
-            saver = h.launch(sectors=3)
-            try:
+            with launched(h, sectors=3) as saver:
                 screen = h.settled(saver)
                 checks.require(screen is not None, f"{what}: the pictures finish")
-                shot = write_ppm(h.work / (what.replace(" ", "-") + ".ppm"), screen)
                 for number, monitor in enumerate(monitors):
-                    problems = kaleidoscope_problems(crop(screen, *monitor), 3)
-                    checks.expect(not problems, f"{what}: monitor {number} shows a grid of its "
-                                  f"own (screen in {shot})" + "".join(" -- " + p for p in problems))
+                    expect_grid(checks, crop(screen, *monitor), 3, f"{what}: monitor {number}",
+                                h.work / f"{what}-{number}.ppm")
                 points = [(monitors[m % 2][0] + 60 + 30 * m, 80) for m in range(11)]
                 moves_then_exit(h, checks, saver, points, what)
-            finally:
-                h.end(saver)
 
 
 def scenario_soak(h, checks):
@@ -433,14 +420,13 @@ def scenario_soak(h, checks):
                 step += 1
         finally:
             h.end(saver)
-        seconds = time.monotonic() - started
         checks.expect(painted >= pictures and len(samples) >= 3, f"{sectors} sectors: {pictures}"
                       f" pictures in three cycles of sizes (got {painted} in {step} resizes)")
         steady = samples[1:] or samples
         run = {"sectors": sectors, "pictures": painted, "resizes": step,
-               "seconds": round(seconds, 1), "steady_cycles": len(steady) - 1, "steady": [
-                   {"name": name, "first": steady[0][key], "last": steady[-1][key], "unit": unit}
-                   for name, key, unit in h.SOAK_RESOURCES]}
+               "seconds": round(time.monotonic() - started, 1), "steady_cycles": len(steady) - 1,
+               "steady": [{"name": name, "first": steady[0][key], "last": steady[-1][key],
+                           "unit": unit} for name, key, unit in h.SOAK_RESOURCES]}
         h.figure("soak", run, f"{sectors} sectors steady: {steady_text(run)}")
         for name, key, unit in h.SOAK_RESOURCES:
             values = [sample[key] for sample in steady]
@@ -498,15 +484,13 @@ def main(adapter, own_scenarios, add_arguments):
         harness = adapter(args)
         harness.start_display()
         for name in args.scenarios:
-            print(f"== {name}", flush=True)
-            checks, started = Checks(), time.monotonic()
+            checks = Checks()
             try:
                 scenarios[name](harness, checks)
             except Failed:
                 pass
             failed += [name] if checks.failures else []
-            print(f"== {name}: {'FAILED' if checks.failures else 'passed'} "
-                  f"({time.monotonic() - started:.1f} s)", flush=True)
+            print(f"== {name}: {'FAILED' if checks.failures else 'passed'}", flush=True)
     except CannotRun as error:
         print(f"cannot run: {error}", file=sys.stderr)
         return 2
@@ -515,5 +499,4 @@ def main(adapter, own_scenarios, add_arguments):
             harness.close()
             if args.figures:  # also what a failed run measured before it failed
                 Path(args.figures).write_text(json.dumps(harness.figures, indent=2) + "\n")
-    print(f"{len(args.scenarios) - len(failed)} passed, {len(failed)} failed")
     return 1 if failed else 0

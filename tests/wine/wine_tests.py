@@ -63,20 +63,21 @@ class Wine(Harness):
     def start_display(self, *args):
         super().start_display(*args)
         self.restart_wine()
-        if not (self.prefix / PREFIX_READY).exists():
-            shutil.rmtree(self.prefix, ignore_errors=True)  # an earlier setup that did not end
-            # Without a window manager Wine waits about two seconds for every hide or destroy
-            # of a managed window; a crashing saver should end, not wait behind a dialog. Without
-            # RandR Wine takes its monitors from Xinerama, as the two-monitor desks give them.
-            for command in (["wineboot", "-i"], *(["wine", "reg", "add", X11_DRIVER, "/v", name,
-                                                   "/d", "N", "/f"]
-                                                  for name in ("Managed", "UseXRandR")),
-                            ["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v",
-                             "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"]):
-                if self.run(*command, timeout=300).returncode != 0:
-                    raise CannotRun(f"{' '.join(command)} failed")
-            self.run("wineserver", "-w")
-            (self.prefix / PREFIX_READY).write_text("made by wine_tests.py\n")
+        if (self.prefix / PREFIX_READY).exists():
+            return
+        shutil.rmtree(self.prefix, ignore_errors=True)  # an earlier setup that did not end
+        # Without a window manager Wine waits about two seconds for every hide or destroy of a
+        # managed window; a crashing saver should end, not wait behind a dialog. Without RandR
+        # Wine takes its monitors from Xinerama, as the two-monitor desks give them.
+        for command in (["wineboot", "-i"],
+                        *(["wine", "reg", "add", X11_DRIVER, "/v", name, "/d", "N", "/f"]
+                          for name in ("Managed", "UseXRandR")),
+                        ["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v",
+                         "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"]):
+            if self.run(*command, timeout=300).returncode != 0:
+                raise CannotRun(f"{' '.join(command)} failed")
+        self.run("wineserver", "-w")
+        (self.prefix / PREFIX_READY).write_text("made by wine_tests.py\n")
 
     def restart_wine(self):
         """The Wine server and its desktop process start again, on the current display."""
@@ -251,16 +252,13 @@ def scenario_preview(h, checks):
     a child window whose parent belongs to another process."""
     h.write_settings(settings_text(3, 0, 20000))
     report = {k: v[0] for k, v in h.probe("preview", h.win_scr, 152, 112).items()}
-    checks.require(report["found"] == "1", "a child window of the pane appears within 5 s")
-    checks.expect(all(report[k] == "1" for k in ("children", "same_process", "ws_child",
-                                                 "parent_is_pane", "visible")),
-                  f"one visible WS_CHILD window of the saver's process in the pane ({report})")
     # The form covers the pane and, in the normal window state, trims itself to its grid when
     # the first picture starts: 5 sectors make 152 x 112 150 x 110 (3 would give 150 x 108).
-    got = report["place"].split()[:2] + report["client"].split()
-    checks.expect(got == ["0", "0", "150", "110"], "it covers the pane from its corner, "
-                  f"trimmed to a 5-sector grid: x, y, w, h = 0 0 150 110 (got {got})")
-    checks.expect(report["alive_after_input"] == "1", "keys, clicks and moves leave it running")
+    place = report.get("place", "").split()[:2] + report.get("client", "").split()
+    checks.expect(report["found"] == report.get("child") == "1"
+                  and place == ["0", "0", "150", "110"], "one visible WS_CHILD window of the "
+                  f"saver in the pane at 0 0 150 110, a 5-sector grid (got {report})")
+    checks.expect(report.get("alive_after_input") == "1", "keys, clicks and moves leave it running")
     checks.ended(int(report["ms_after_destroy"]) if "ms_after_destroy" in report else None,
                  "the pane's end ends it")
 

@@ -12,8 +12,8 @@ import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
-from harness import Harness, Saver, SCREEN, cpu_percent, kaleidoscope_problems, main, \
-    memory, write_ppm  # noqa: E402
+from harness import Harness, Saver, SCREEN, cpu_percent, expect_grid, main, \
+    memory  # noqa: E402
 
 
 class X11(Harness):
@@ -75,11 +75,9 @@ def status(saver, seconds):
 
 
 def grid(checks, image, sectors, what, size=None):
-    problems = kaleidoscope_problems(image, sectors) if image else ["no finished picture"]
-    if size and image:
-        problems += [] if image[:2] == size else [f"the window is {image[:2]}, not {size}"]
-    checks.expect(not problems, f"{what}: a kaleidoscope of {sectors} sectors"
-                  + "".join(" -- " + p for p in problems))
+    """The kaleidoscope of `sectors`, filling a window of this size."""
+    if expect_grid(checks, image, sectors, what) and size:
+        checks.expect(image[:2] == size, f"{what}: the window is {image[:2]}, not {size}")
 
 
 def scenario_window_id(h, checks):
@@ -119,13 +117,12 @@ def scenario_xml_arguments(h, checks):
     """Every command line the settings description can give starts the program."""
     root = ElementTree.parse(h.args.xml).getroot()
     fixed = [arg for command in root.iter("command") for arg in command.get("arg").split()]
-    sliders = {n.get("id"): n for n in root.iter("number")}
-    ranges = {id: [int(n.get(k)) for k in ("low", "high", "default")] for id, n in sliders.items()}
+    sliders = list(root.iter("number"))
     _, window = h.helper(320, 240)
     env = dict(h.env, XSCREENSAVER_WINDOW=hex(window))
-    runs = [(args, h.start(*args, env=env)) for id, slider in sliders.items()
-            for args in [fixed + slider.get("arg").replace("%", str(v)).split()
-                         for v in ranges[id]]]
+    runs = [(args, h.start(*args, env=env)) for slider in sliders
+            for args in [fixed + slider.get("arg").replace("%", slider.get(k)).split()
+                         for k in ("low", "high", "default")]]
     time.sleep(1.0)
     for args, saver in runs:
         stopped(checks, saver, " ".join(args))
@@ -190,10 +187,7 @@ def scenario_depths(h, checks):
             # The window itself, as the root's pixels read in the root's visual would differ.
             window = "root" if args else h.run("xdotool", "search", "--sync", "--name",
                                                "^Mirelune$").stdout.split()[0].decode()
-            image = h.settled(saver, window)
-            if image:
-                write_ppm(h.work / f"depth-{depth}.ppm", image)
-            grid(checks, image, 4, what, SCREEN)
+            grid(checks, h.settled(saver, window), 4, what, SCREEN)
             stopped(checks, saver, what)
     h.start_display()
 
