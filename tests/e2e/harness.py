@@ -2,7 +2,7 @@
 processor and memory meters, and the scenarios every saver must pass (picture, exit on input,
 idle processor, two monitors, soak), run against a platform's adapter (a subclass of Harness).
 A failed check prints one FAIL line; the exit status is 0 when every scenario passed, 1 when
-one failed, 2 when the run could not start. Measurements (MEASURES) only fill --figures.
+one failed, 2 when the run could not start. Figures measured on the way go to --figures.
 """
 
 import argparse
@@ -435,38 +435,13 @@ def scenario_soak(h, checks):
                           f"{sectors} sectors: {name} {values} grows too much")
 
 
-def measure_timing(h, checks):
-    """Launch to the first painted row (under Wine, Wine's own start included), and a key press
-    to the process's end, twice."""
-    for _ in range(2):
-        watcher, _ = h.helper("root")
-        h.xdotool("mousemove", 512, 384)
-        # The watcher reads the top row's first tenth from now on: the saver starts at once.
-        watcher.stdin.write(f"watch-row 1 10000 0 {SCREEN[0] // 10}\n")
-        watcher.stdin.flush()
-        saver = h.launch(delay=20000)
-        lit, ms = map(int, watcher.stdout.readline().split()[1:])
-        h.tell(watcher, "destroy")
-        if not lit:
-            h.end(saver)
-            raise CannotRun("no painted row within 10 s")
-        h.figure("first_row_ms", ms, f"launch to first painted row {ms:.0f} ms")
-        time.sleep(0.3)
-        ms = h.ended_by(saver, "key", "space")
-        h.end(saver)
-        if ms is None:
-            raise CannotRun("a key did not end the saver")
-        h.figure("key_exit_ms", ms, f"key press to process end {ms:.0f} ms")
-
-
 SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "idle-cpu": scenario_idle_cpu,
              "monitors": scenario_monitors, "soak": scenario_soak}
-MEASURES = {"timing": measure_timing}
 
 
 def main(adapter, own_scenarios, add_arguments):
     """Runs the named scenarios of the shared set and the adapter's own in one harness."""
-    scenarios = {**SCENARIOS, **own_scenarios, **MEASURES}
+    scenarios = {**SCENARIOS, **own_scenarios}
     parser = argparse.ArgumentParser(description=adapter.__doc__)
     parser.add_argument("--work", required=True, help="folder for screenshots and logs")
     parser.add_argument("--window-helper", required=True, help="the x11-test-window program")

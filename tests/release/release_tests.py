@@ -25,6 +25,9 @@ import sys
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "wine"))
+from installer_test import Prefix  # noqa: E402
+
 
 class Failure(Exception):
     pass
@@ -46,9 +49,7 @@ def run(*command, cwd=None, env=None, accept_failure=False):
 
 def environment(**extra):
     """This process's environment without a signing certificate, with the extra variables."""
-    env = {name: value for name, value in os.environ.items() if not name.startswith("MIRELUNE_")}
-    env.update(extra)
-    return env
+    return {**{k: v for k, v in os.environ.items() if not k.startswith("MIRELUNE_")}, **extra}
 
 
 def commit_time(source):
@@ -56,21 +57,18 @@ def commit_time(source):
 
 
 def release(source, dist, env):
-    """Runs scripts/release into dist and returns its output and the files it made by kind."""
+    """Runs scripts/release into dist and returns its output and the files it made by kind,
+    each named with the version."""
     out = run(source / "scripts" / "release", "-o", dist, cwd=source, env=env).stdout
+    version = re.search(r"project\(\w+ VERSION ([\d.]+)",
+                        (source / "CMakeLists.txt").read_text()).group(1)
     files = {}
-    for pattern, kind in ((r"^Mirelune-[\d.]+\.scr$", "scr"),
-                          (r"^Mirelune-[\d.]+-Setup\.exe$", "setup"),
-                          (r"^mirelune_[\d.]+_\w+\.deb$", "deb")):
-        found = [path for path in dist.iterdir() if re.match(pattern, path.name)]
-        check(len(found) == 1, f"expected one file matching {pattern} in {dist}, found {found}")
+    for kind, name in (("scr", f"Mirelune-{version}.scr"), ("setup",
+                       f"Mirelune-{version}-Setup.exe"), ("deb", f"mirelune_{version}_*.deb")):
+        found = list(dist.glob(name))
+        check(len(found) == 1, f"expected one {name} in {dist}, found {found}")
         files[kind] = found[0]
     return out, files
-
-
-def version(source):
-    text = (source / "CMakeLists.txt").read_text()
-    return re.search(r"project\(\w+ VERSION ([\d.]+)", text).group(1)
 
 
 # --- package ------------------------------------------------------------------------------
@@ -127,8 +125,6 @@ def package(args):
     check("not signed" in out, "an unsigned release does not say that it is unsigned")
     unsigned = run("osslsigncode", "verify", "-in", files["scr"], accept_failure=True)
     check(unsigned.returncode != 0, "the .scr of an unsigned release carries a signature")
-    check(all(path.name.count(version(args.source)) for path in files.values()),
-          f"not every file name carries the version: {sorted(p.name for p in files.values())}")
     sums = run("sha256sum", "--check", "--strict", "SHA256SUMS", cwd=dist).stdout
     listed = {line.split(":")[0] for line in sums.splitlines()}
     made = {path.name for path in dist.iterdir()} - {"SHA256SUMS"}
@@ -162,20 +158,15 @@ def tampered(path, work):
 
 def installed_uninstaller(setup, work):
     """Installs silently into a fresh Wine prefix and returns the uninstaller it wrote."""
-    prefix = work / "prefix"
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    for name in ("DISPLAY", "WAYLAND_DISPLAY"):
-        env.pop(name, None)
+    prefix = Prefix(work / "prefix")
     try:
-        run("wineboot", "-i", env=env)
-        run("wine", setup, "/S", "/CURRENT=0", env=env)
-        run("wineserver", "-w", env=env)
+        for command in (["wineboot", "-i"], ["wine", setup, "/S", "/CURRENT=0"],
+                        ["wineserver", "-w"]):
+            check(prefix.run(*map(str, command))[0] == 0, f"{command} failed")
     finally:
-        run("wineserver", "-k", env=env, accept_failure=True)
-    uninstaller = prefix / "drive_c/Program Files/Mirelune/Uninstall.exe"
-    check(uninstaller.is_file(), "the installer did not write Uninstall.exe")
-    return uninstaller
+        prefix.run("wineserver", "-k")
+    check((prefix.folder / "Uninstall.exe").is_file(), "the installer wrote no Uninstall.exe")
+    return prefix.folder / "Uninstall.exe"
 
 
 def signing(args):

@@ -20,6 +20,14 @@ after(async () => {
     if (server) await server.close();
 });
 
+// A page in a fresh context at this address of the build, once its settings are read.
+async function visit(query = "", viewport = undefined) {
+    const page = await harness.openPage(browser, errors, viewport);
+    await page.goto(`${server.url}/${query}`);
+    await page.waitForFunction(() => window.mirelune.ready);
+    return page;
+}
+
 async function assertSameAsRenderer(page, options) {
     await harness.waitForPictures(page, 1);
     const shown = await harness.canvasPixels(page);
@@ -37,19 +45,14 @@ function panelState(page) {
 
 describe("the picture", () => {
     // The canvas has the device's pixels: a ratio of 2 doubles the renderer's size.
-    const cases = [
-        { seed: 7, sectors: 5, viewport: { width: 400, height: 300 }, ratio: 1 },
-        { seed: 4242, sectors: 3, viewport: { width: 320, height: 200 }, ratio: 2 },
-    ];
-    for (const { seed, sectors, viewport, ratio } of cases) {
+    for (const [seed, sectors, width, height, ratio] of [[7, 5, 400, 300, 1],
+                                                         [4242, 3, 320, 200, 2]]) {
         it(`equals mirelune-render's for seed ${seed}, ${sectors} sectors, pixel ratio ${ratio}`,
            async () => {
-               const page = await harness.openPage(browser, errors,
-                                                   { ...viewport, deviceScaleFactor: ratio });
-               await page.goto(
-                   `${server.url}/index.html?seed=${seed}&sectors=${sectors}&delay=20000`);
-               await assertSameAsRenderer(page, { seed, sectors, width: viewport.width * ratio,
-                                                  height: viewport.height * ratio });
+               const page = await visit(`index.html?seed=${seed}&sectors=${sectors}&delay=20000`,
+                                        { width, height, deviceScaleFactor: ratio });
+               await assertSameAsRenderer(page, { seed, sectors, width: width * ratio,
+                                                  height: height * ratio });
                await page.browserContext().close();
            });
     }
@@ -57,25 +60,21 @@ describe("the picture", () => {
 
 describe("the settings", () => {
     it("are written by the panel and restored by a reload", async () => {
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/index.html`);
-        await page.waitForFunction(() => window.mirelune.ready);
+        const page = await visit("index.html");
         assert.deepEqual(await panelState(page), {
             sectors: [5, "5"], delay: [1000, "1,0 sec. "], speed: [69, "Fastest"] });
-
         await page.keyboard.press("s");
         assert.equal(await page.$eval("#panel", (panel) => panel.hidden), false);
-        await page.focus("#sectors");
-        await page.keyboard.press("ArrowRight");
-        await page.keyboard.press("ArrowRight");
-        await page.focus("#delay");
-        await page.keyboard.press("PageUp");    // the dialog's large step, 1000
-        await page.keyboard.press("ArrowLeft"); // its small step, 100
-        await page.focus("#speed");
-        await page.keyboard.press("PageDown");
+        // Two small steps up, the dialog's large step (1000) up and a small one (100) down, and
+        // a large step (10) down.
+        for (const [slider, keys] of [["#sectors", ["ArrowRight", "ArrowRight"]],
+                                      ["#delay", ["PageUp", "ArrowLeft"]],
+                                      ["#speed", ["PageDown"]]]) {
+            await page.focus(slider);
+            for (const key of keys) await page.keyboard.press(key);
+        }
         const moved = { sectors: [7, "7"], delay: [1900, "1,9 sec. "], speed: [59, "Faster"] };
         assert.deepEqual(await panelState(page), moved);
-
         await page.reload();
         await page.waitForFunction(() => window.mirelune.ready);
         assert.deepEqual(await panelState(page), moved);
@@ -121,18 +120,17 @@ describe("the settings", () => {
 
 describe("the live-wallpaper programs", () => {
     it("change sectors, speed and delay through their property calls", async () => {
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/wallpaper/index.html?seed=99&delay=20000`);
+        const page = await visit("wallpaper/index.html?seed=99&delay=20000");
         await harness.waitForPictures(page, 1);
         // Lively Wallpaper: a new sector count paints a new picture, seeded afresh.
         await page.evaluate(() => window.livelyPropertyListener("sectors", 8));
         await assertSameAsRenderer(page, { seed: 99, sectors: 8, width: 400, height: 300 });
         // Wallpaper Engine: speed and delay; no delay lets pictures follow one another.
-        await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({
-            speed: { value: 69 }, delay: { value: 0 } }));
+        const apply = (speed, delay) => page.evaluate((s, d) => window.wallpaperPropertyListener
+            .applyUserProperties({ speed: { value: s }, delay: { value: d } }), speed, delay);
+        await apply(69, 0);
         await harness.waitForPictures(page, 3);
-        await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({
-            speed: { value: 30 }, delay: { value: 5000 } }));
+        await apply(30, 5000);
         assert.deepEqual(await panelState(page), {
             sectors: [8, "8"], delay: [5000, "5,0 sec. "], speed: [30, "Medium"] });
         // Inside a wallpaper program the page shows no controls of its own.
@@ -144,63 +142,52 @@ describe("the live-wallpaper programs", () => {
 describe("full screen", () => {
     it("hides the cursor and ends like the saver: ten mouse moves stay, then any input ends it",
        async () => {
-           const page = await harness.openPage(browser, errors);
-           await page.goto(`${server.url}/index.html`);
-           await page.waitForFunction(() => window.mirelune.ready);
-           const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
-           const enter = async () => {
-               await page.keyboard.press("f");
-               await page.waitForFunction(() => document.fullscreenElement !== null);
-           };
-           const leaves = async (input) => {
-               await input();
-               await page.waitForFunction(() => document.fullscreenElement === null);
-           };
-           await enter();
+           const page = await visit("index.html");
+           const full = (yes) => page.waitForFunction((y) => (document.fullscreenElement !== null)
+                                                      === y, {}, yes);
+           await page.keyboard.press("f");
+           await full(true);
            assert.equal(await page.$eval("#screen", (c) => getComputedStyle(c).cursor), "none");
            for (let move = 1; move <= 10; ++move) await page.mouse.move(20 + 9 * move, 40);
-           assert.equal(await fullScreen(), true);
-           await leaves(() => page.mouse.move(200, 40));
-           await enter();
-           await leaves(() => page.keyboard.press("a"));
-           await enter();
-           await leaves(() => page.mouse.click(60, 60));
+           assert.equal(await page.evaluate(() => document.fullscreenElement !== null), true);
+           for (const input of [() => page.mouse.move(200, 40), () => page.keyboard.press("a"),
+                                () => page.mouse.click(60, 60)]) {
+               await full(true);
+               await input();
+               await full(false);
+               await page.keyboard.press("f");
+           }
            await page.browserContext().close();
        });
 });
 
 describe("the page at rest", () => {
     it("takes no steps between pictures or while hidden, and logs no error", async () => {
-        const waiting = await harness.openPage(browser, errors);
-        await waiting.goto(`${server.url}/index.html?seed=3&delay=20000`);
+        const steps = (page) => page.evaluate(() => window.mirelune.steps);
+        const stepsOver1500Ms = async (page) => {
+            const before = await steps(page);
+            await new Promise((resolve) => setTimeout(resolve, 1500));
+            return (await steps(page)) - before;
+        };
+        const waiting = await visit("index.html?seed=3&delay=20000");
         await harness.waitForPictures(waiting, 1);
-        const idle = await restingFigure(waiting);
+        const idle = await stepsOver1500Ms(waiting);
         await waiting.browserContext().close();
 
         // Hidden while painting slowly (a row every 700 ms): no timer may wake it.
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/index.html?seed=3&speed=0`);
+        const page = await visit("index.html?seed=3&speed=0");
         await page.waitForFunction(() => window.mirelune.steps > 1);
-        const front = await page.browserContext().newPage();
-        await front.bringToFront();
+        await (await page.browserContext().newPage()).bringToFront();
         await page.waitForFunction(() => document.hidden);
-        const hidden = await restingFigure(page);
+        const hidden = await stepsOver1500Ms(page);
+        const shownAt = await steps(page);
         await page.bringToFront();
         // Shown again: a fresh picture starts at once.
-        await page.waitForFunction((steps) => window.mirelune.steps > steps, {}, hidden.steps);
+        await page.waitForFunction((s) => window.mirelune.steps > s, {}, shownAt);
         await page.browserContext().close();
 
-        assert.ok(idle.stepsTaken <= 1, `${idle.stepsTaken} steps between pictures`);
-        assert.equal(hidden.stepsTaken, 0, `${hidden.stepsTaken} steps while hidden`);
+        assert.ok(idle <= 1, `${idle} steps between pictures`);
+        assert.equal(hidden, 0, `${hidden} steps while hidden`);
         assert.deepEqual(errors, []);
     });
 });
-
-// The steps the page takes over a second and a half.
-async function restingFigure(page) {
-    const steps = () => page.evaluate(() => window.mirelune.steps);
-    const before = await steps();
-    await new Promise((resolve) => setTimeout(resolve, 1500));
-    const after = await steps();
-    return { steps: after, stepsTaken: after - before };
-}

@@ -106,6 +106,7 @@ def main():
         if missing:
             raise CannotRun(f"missing: {', '.join(missing)}")
         shutil.rmtree(args.work, ignore_errors=True)
+        args.work.mkdir(parents=True)
         prefix = Prefix(args.work.resolve() / "prefix")
         code, _ = prefix.run("wineboot", "-i", timeout=300)
         prefix.run("wineserver", "-w", timeout=120)

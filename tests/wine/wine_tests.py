@@ -4,6 +4,7 @@ scenarios and the saver's own. The Wine prefix (--prefix) is made once and reuse
 mirelune-probe.exe hosts the preview pane, starts the saver with exact command lines and reads
 windows from inside Wine."""
 
+import fcntl
 import os
 import pwd
 import random
@@ -12,7 +13,6 @@ import signal
 import subprocess
 import sys
 import time
-import fcntl
 from contextlib import contextmanager
 from pathlib import Path
 
@@ -21,8 +21,8 @@ from harness import QUIET, CannotRun, Failed, Harness, Saver, alive, cpu_percent
     main, wait_gone  # noqa: E402
 
 DIALOG = "Mirelune Configuration"
-X11_DRIVER = "HKCU\\Software\\Wine\\X11 Driver"
 PREFIX_READY = ".mirelune-prefix-2"  # a prefix made with the settings below
+WM_CLOSE = 0x10
 
 
 def settings_text(sectors, speed, delay):
@@ -70,8 +70,8 @@ class Wine(Harness):
         # managed window; a crashing saver should end, not wait behind a dialog. Without RandR
         # Wine takes its monitors from Xinerama, as the two-monitor desks give them.
         for command in (["wineboot", "-i"],
-                        *(["wine", "reg", "add", X11_DRIVER, "/v", name, "/d", "N", "/f"]
-                          for name in ("Managed", "UseXRandR")),
+                        *(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", name,
+                           "/d", "N", "/f"] for name in ("Managed", "UseXRandR")),
                         ["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v",
                          "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"]):
             if self.run(*command, timeout=300).returncode != 0:
@@ -265,15 +265,14 @@ def scenario_preview(h, checks):
 
 SPEED_NAMES = ["Slowest", "Slower", "Sorta Slow", "Medium", "Sorta Fast", "Faster", "Fastest"]
 CAPTIONS = ("Sectors", "Delay", "Speed", "&Cancel", "O&K")
-SLIDERS = ("sldSectors", "sldSpeed", "sldDelay")
-# min, max, line, page of each slider
-SLIDER_RANGES = {"sldSectors": [1, 10, 1, 1], "sldDelay": [0, 20000, 100, 1000],
-                 "sldSpeed": [0, 69, 1, 10]}
+# The sliders top to bottom, with their min, max, line and page sizes.
+SLIDERS = {"sldSectors": [1, 10, 1, 1], "sldDelay": [0, 20000, 100, 1000],
+           "sldSpeed": [0, 69, 1, 10]}
 
 
 def controls(report):
     """The dialog's controls by name: captions and buttons by their text, sliders and value
-    labels by their order from top to bottom."""
+    labels by their order from top to bottom; and how many there are."""
     found = sorted(({"hwnd": hwnd, "kind": kind.lower(), "top": int(top), "text": text,
                      "slider": [int(n) for n in numbers]}
                     for hwnd, kind, top, *numbers, text in
@@ -282,19 +281,19 @@ def controls(report):
     named = {c["text"]: c for c in found if c["text"] in CAPTIONS}
     named.update(zip(("lblSectors", "lblDelay", "lblSpeed"), [
         c for c in found if c["kind"] == "static" and c["text"] not in CAPTIONS]))
-    named.update(zip(("sldSectors", "sldDelay", "sldSpeed"),
-                     [c for c in found if c["kind"] == "msctls_trackbar32"]))
+    named.update(zip(SLIDERS, [c for c in found if c["kind"] == "msctls_trackbar32"]))
     return named, len(found)
 
 
-def values(report):
+def shown(report):
+    """The sliders' positions and the labels' texts, sectors, speed and delay."""
     named = controls(report)[0]
-    return ([named.get(n, {}).get("slider", [None])[0] for n in SLIDERS],
+    return ([named.get(n, {}).get("slider", [None])[0] for n in ("sldSectors", "sldSpeed",
+                                                                  "sldDelay")],
             [named.get(n, {}).get("text") for n in ("lblSectors", "lblSpeed", "lblDelay")])
 
 
-def shown(sectors, speed, delay):
-    """The sliders' positions and the labels' texts for these settings."""
+def showing(sectors, speed, delay):
     return [sectors, speed, delay], [str(sectors), SPEED_NAMES[speed // 10],
                                      f"{delay / 1000:.1f} sec. "]
 
@@ -315,64 +314,60 @@ def press(h, *keys):
 
 
 def close_dialog(h, checks, dialog, closing, what):
-    if closing == "frame":
-        h.probe("post", DIALOG, 0x10, 0, 0)  # WM_CLOSE
-    else:
-        press(h, closing)
+    h.probe("post", DIALOG, WM_CLOSE, 0, 0) if closing == "frame" else press(h, closing)
     checks.ended(wait_gone(dialog.pid, 3), f"{what}: {closing} ends the dialog", 3000)
 
 
-DEFAULT_FILE = b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"
+def check_layout(h, checks, report):
+    """The client area of 4680 x 3270 twips at the screen's DPI, a sizable window with system
+    menu, minimise and maximise buttons in the task bar, 11 controls and the Tab order."""
+    named, count = controls(report)
+    dpi = int(report["dpi"][0])
+    client = [int(v) for v in report["client"][0].split()]
+    want = [round(t * dpi / 1440) for t in (4680, 3270)]
+    frame = 0x00040000 | 0x00080000 | 0x00020000 | 0x00010000
+    checks.expect(all(abs(a - b) <= 1 for a, b in zip(client, want))
+                  and int(report["style"][0]) & frame == frame
+                  and not int(report["exstyle"][0]) & 0x80, f"at {dpi} DPI a sizable window "
+                  f"in the task bar with a client area of {want} px (got {client})")
+    checks.expect(count == len(named) == 11 and all(
+        named[n]["slider"][1:] == r for n, r in SLIDERS.items()),
+        f"11 controls, the sliders with their ranges (got {report['control']})")
+    names = {c["hwnd"]: n for n, c in named.items()}
+    visited = [names.get(report["focus"][0])]
+    for _ in range(5):
+        press(h, "Tab")
+        visited.append(names.get(h.probe("inspect", DIALOG)["focus"][0]))
+    order = ["sldSectors", "sldSpeed", "O&K", "&Cancel", "sldDelay", "sldSectors"]
+    checks.expect(visited == order, f"Tab order {order} (got {visited})")
+
+
 OTHER = b"[Other Section]\r\nKeep=this line\r\n\r\n[Mirelune ScreenSaver]\r\n"
 OTHER_FILE = OTHER + b"Sectors= 7\r\nSpeed=20\r\nDelay=1050\r\n"
 # Esc does nothing; then sectors up by one, the focus to speed, speed to 0.
 MOVES = ("Escape", "Right", "Tab", "Home")
-# (what, file before, keys, settings shown then, how it closes, file after: None for none)
+# (what, file before, keys, settings shown then, how it closes, file after: None for none); the
+# layout is checked on the first.
 DIALOG_RUNS = [
+    ("OK with no file", None, (), showing(5, 69, 1000), "alt+k",
+     b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"),
     ("Cancel with no file", None, MOVES, None, "alt+c", None),
-    ("OK with no file", None, (), shown(5, 69, 1000), "alt+k", DEFAULT_FILE),
-    ("a file, closed from the frame", OTHER_FILE, (), shown(7, 20, 1050), "frame", OTHER_FILE),
-    ("OK after moves", OTHER_FILE, MOVES, shown(8, 0, 1050), "alt+k",
+    ("a file, closed from the frame", OTHER_FILE, (), showing(7, 20, 1050), "frame", OTHER_FILE),
+    ("OK after moves", OTHER_FILE, MOVES, showing(8, 0, 1050), "alt+k",
      OTHER + b"Sectors= 8\r\nSpeed=0\r\nDelay=1050\r\n"),
 ]
 
 
 def scenario_dialog(h, checks):
-    """The dialog's size in twips at the screen's DPI, its frame, controls and Tab order; then
-    what it shows and saves for each way of closing it."""
-    h.clear_settings()
-    report, dialog = open_dialog(h, checks, "the layout")
-    try:
-        named, count = controls(report)
-        dpi = int(report["dpi"][0])
-        client = [int(v) for v in report["client"][0].split()]
-        want = [round(t * dpi / 1440) for t in (4680, 3270)]
-        frame = 0x00040000 | 0x00080000 | 0x00020000 | 0x00010000  # sizable, menu, min, max
-        checks.expect(all(abs(a - b) <= 1 for a, b in zip(client, want))
-                      and int(report["style"][0]) & frame == frame
-                      and not int(report["exstyle"][0]) & 0x80, f"at {dpi} DPI a sizable "
-                      f"window in the task bar with a client area of {want} px (got {client})")
-        checks.expect(count == len(named) == 11 and all(
-            named[n]["slider"][1:] == r for n, r in SLIDER_RANGES.items()),
-            f"11 controls, the sliders with their ranges (got {report['control']})")
-        names = {c["hwnd"]: n for n, c in named.items()}
-        visited = [names.get(report["focus"][0])]
-        for _ in range(5):
-            press(h, "Tab")
-            visited.append(names.get(h.probe("inspect", DIALOG)["focus"][0]))
-        order = ["sldSectors", "sldSpeed", "O&K", "&Cancel", "sldDelay", "sldSectors"]
-        checks.expect(visited == order, f"Tab order {order} (got {visited})")
-    finally:
-        h.probe("post", DIALOG, 0x10, 0, 0)
-        wait_gone(dialog.pid, 3)
+    """The dialog's layout, and what it shows and saves for each way of closing it."""
     for what, before, keys, settings, closing, after in DIALOG_RUNS:
-        h.clear_settings()
-        if before is not None:
-            h.write_settings(before)
+        h.write_settings(before) if before else h.clear_settings()
         report, dialog = open_dialog(h, checks, what)
+        if what == DIALOG_RUNS[0][0]:
+            check_layout(h, checks, report)
         press(h, *keys) if keys else None
         if settings is not None:
-            got = values(h.probe("inspect", DIALOG))
+            got = shown(h.probe("inspect", DIALOG))
             checks.expect(got == settings, f"{what}: shows {settings} (got {got})")
         close_dialog(h, checks, dialog, closing, what)
         files = h.settings_files()
@@ -410,10 +405,10 @@ def scenario_hostile_settings(h, checks):
         return lambda: (ini / "inside.txt").read_bytes() == blocker
 
     for what, setup, key, settings in (
-            ("an unwritable settings folder", unwritable_folder, "Right", shown(8, 20, 3000)),
-            ("a file where the folder belongs", file_for_folder, "Right", shown(4, 40, 5000)),
+            ("an unwritable settings folder", unwritable_folder, "Right", showing(8, 20, 3000)),
+            ("a file where the folder belongs", file_for_folder, "Right", showing(4, 40, 5000)),
             ("a directory where the file belongs", directory_for_file, "Left",
-             shown(4, 69, 1000))):
+             showing(4, 69, 1000))):
         try:
             kept = setup()
             if kept is None:
@@ -423,16 +418,15 @@ def scenario_hostile_settings(h, checks):
             try:
                 press(h, key, "alt+k")
                 texts = h.probe("press-box", 3000).get("box_text", [])
-                checks.expect(any(t.startswith("The settings could not be saved to the file")
-                                  for t in texts), f"{what}: OK says the settings could not "
-                              f"be saved (got {texts})")
                 time.sleep(0.3)
-                got = values(h.probe("inspect", DIALOG))
-                checks.expect(dialog.alive() and got == settings, f"{what}: the dialog stays "
-                              f"open showing {settings} (got {got})")
+                got = shown(h.probe("inspect", DIALOG))
+                checks.expect(any(t.startswith("The settings could not be saved to the file")
+                                  for t in texts) and dialog.alive() and got == settings,
+                              f"{what}: OK says the settings could not be saved, and the "
+                              f"dialog stays open showing {settings} (got {texts}, {got})")
                 close_dialog(h, checks, dialog, "alt+c", what)
             finally:
-                h.probe("post", DIALOG, 0x10, 0, 0)
+                h.probe("post", DIALOG, WM_CLOSE, 0, 0)
             checks.expect(kept(), f"{what}: what was on disk is unchanged")
         finally:
             subprocess.run(["chattr", "-i", str(folder)], **QUIET)
