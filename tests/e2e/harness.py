@@ -1,6 +1,6 @@
 """The end-to-end harness of both programs: a private X server, the kaleidoscope check,
-processor and memory meters, and the scenarios every saver must pass (picture, exit on input,
-idle processor, two monitors, soak), run against a platform's adapter (a subclass of Harness).
+processor and memory meters, and the scenarios every saver must pass (picture with an idle
+pause, exit on input, two monitors, soak), run against a platform's adapter (a subclass of Harness).
 A failed check prints one FAIL line; the exit status is 0 when every scenario passed, 1 when
 one failed, 2 when the run could not start. Figures measured on the way go to --figures.
 """
@@ -95,9 +95,8 @@ def memory(pid):
 
 def crop(image, x, y, width, height):
     stride, _, rgb = image
-    return width, height, b"".join(rgb[3 * ((y + r) * stride + x):3 * ((y + r) * stride + x
-                                                                        + width)]
-                                   for r in range(height))
+    rows = (3 * ((y + r) * stride + x) for r in range(height))
+    return width, height, b"".join(rgb[start:start + 3 * width] for start in rows)
 
 
 def kaleidoscope_problems(image, sectors):
@@ -184,6 +183,7 @@ def start_x_server(command, log, env=None):
 
 
 def stop(process):
+    """Ends a process; None, to forget it."""
     process.terminate()
     process.wait()
 
@@ -236,18 +236,17 @@ class Harness:
         self.env = self.environment(display)
 
     def stop_display(self):
-        if self.xvfb is not None:
-            stop(self.xvfb)
-            self.xvfb = None
+        self.xvfb = self.xvfb and stop(self.xvfb)
 
     @contextmanager
     def desk(self, monitors):
         """A Xephyr on the Xvfb whose screens, joined by Xinerama, are these monitors (x, y,
         width, height), the first one primary; the harness's environment points at it."""
-        layout = [arg for x, y, w, h in monitors for arg in ("-origin", f"{x},{y}", "-screen",
-                                                             f"{w}x{h}")]
-        xephyr, display = start_x_server(["Xephyr", "+xinerama", *layout, "-no-host-grab"],
-                                         self.work / "xephyr.log", env=self.env)
+        xephyr, display = start_x_server(
+            ["Xephyr", "+xinerama", "-no-host-grab", *(arg for x, y, w, h in monitors for arg in
+                                                       ("-origin", f"{x},{y}", "-screen",
+                                                        f"{w}x{h}"))],
+            self.work / "xephyr.log", env=self.env)
         host, self.env = self.env, dict(self.env, DISPLAY=display)
         try:
             yield
@@ -333,10 +332,16 @@ def launched(h, **options):
 
 
 def scenario_picture(h, checks):
+    """The settings from each place paint their kaleidoscope; the pause after the first picture
+    leaves the processor idle."""
     for sectors, where in h.PICTURES:
         with launched(h, sectors=sectors, where=where) as saver:
-            expect_grid(checks, h.settled(saver), sectors, f"settings from {where}",
-                        h.work / f"sectors-{sectors}.ppm")
+            if expect_grid(checks, h.settled(saver), sectors, f"settings from {where}",
+                           h.work / f"sectors-{sectors}.ppm") and where == h.PICTURES[0][1]:
+                percent = cpu_percent(saver.pid, 3)
+                h.figure("idle_cpu_percent", percent, f"idle CPU in the pause {percent:.2f} %")
+                checks.expect(saver.alive() and percent < 2, "the pause between pictures uses "
+                              f"under 2 % of a core ({percent:.2f} %)")
 
 
 def moves_then_exit(h, checks, saver, points, what):
@@ -363,15 +368,6 @@ def scenario_exit(h, checks):
         time.sleep(1.0)
         moves_then_exit(h, checks, saver, [(100 + 70 * m, 80 + 50 * m) for m in range(11)],
                         "moves")
-
-
-def scenario_idle_cpu(h, checks):
-    with launched(h, delay=20000) as saver:
-        checks.require(h.settled(saver) is not None, "the first picture finishes")
-        percent = cpu_percent(saver.pid, 3)
-        h.figure("idle_cpu_percent", percent, f"idle CPU in the pause {percent:.2f} %")
-        checks.expect(saver.alive() and percent < 2, f"the pause between pictures uses under "
-                      f"2 % of a core ({percent:.2f} %)")
 
 
 # Two monitors of different sizes, the first one primary: the other to its right, then the
@@ -435,8 +431,8 @@ def scenario_soak(h, checks):
                           f"{sectors} sectors: {name} {values} grows too much")
 
 
-SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "idle-cpu": scenario_idle_cpu,
-             "monitors": scenario_monitors, "soak": scenario_soak}
+SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "monitors": scenario_monitors,
+             "soak": scenario_soak}
 
 
 def main(adapter, own_scenarios, add_arguments):
@@ -464,8 +460,9 @@ def main(adapter, own_scenarios, add_arguments):
                 scenarios[name](harness, checks)
             except Failed:
                 pass
-            failed += [name] if checks.failures else []
-            print(f"== {name}: {'FAILED' if checks.failures else 'passed'}", flush=True)
+            if checks.failures:
+                print(f"== {name} FAILED", flush=True)
+                failed.append(name)
     except CannotRun as error:
         print(f"cannot run: {error}", file=sys.stderr)
         return 2

@@ -125,7 +125,8 @@ def scenario_xml_arguments(h, checks):
 def scenario_own_window(h, checks):
     """--window: an 800 x 600 window that input does not end."""
     saver = h.start("--window", "--delay", 20000)
-    found = h.run("xdotool", "search", "--sync", "--name", "^Mirelune$", timeout=10).stdout.split()
+    found = h.run("xdotool", "search", "--sync", "--name", "^Mirelune$",
+                  timeout=10).stdout.decode().split()
     time.sleep(0.5)
     geometry = h.run("xdotool", "getwindowgeometry", *found[:1]).stdout.decode()
     checks.expect(len(found) == 1 and "800x600" in geometry, f"one window named Mirelune, "

@@ -21,7 +21,7 @@
 #include <functional>
 #include <set>
 #include <string>
-#include <tuple>
+#include <utility>
 
 #include "wide_text.h"
 
@@ -42,10 +42,7 @@ void say(const char* key, long long value) {
 }
 
 double nowMs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(GetTickCount64());
 }
 
 // Starts scr with the command line "\"scr\" args" so that blanks inside args reach it unchanged.
@@ -278,15 +275,11 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
     say("client", numbers({client.right, client.bottom}));
 
     // Input of every kind the full-screen saver reacts to; the preview must ignore it all.
-    for (const auto& [message, w, l] :
-         {std::tuple<UINT, WPARAM, LPARAM>{WM_KEYDOWN, VK_SPACE, 0x00390001},
-          {WM_CHAR, L' ', 0x00390001},
-          {WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001u)},
-          {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)},
-          {WM_LBUTTONUP, 0, MAKELPARAM(10, 10)},
-          {WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10)}}) {
-        PostMessageW(child, message, w, l);
-    }
+    for (const auto& [message, w] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_SPACE},
+                                     {WM_CHAR, L' '},
+                                     {WM_LBUTTONDOWN, MK_LBUTTON},
+                                     {WM_LBUTTONDBLCLK, MK_LBUTTON}})
+        PostMessageW(child, message, w, MAKELPARAM(10, 10));
     for (int i = 0; i < 20; ++i) {
         PostMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM((i * 7) % width, (i * 5) % height));
         pumpFor(5);
