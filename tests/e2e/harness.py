@@ -165,8 +165,7 @@ def steady_text(run):
 # -- the harness ---------------------------------------------------------------------------------
 
 def start_x_server(command, log, env=None):
-    """Starts an X server (Xvfb, or Xephyr inside another) on a free display with a black root
-    that outlives its clients; returns the process and the display's name."""
+    """An X server on a free display, with a black root that outlives its clients."""
     read_end, write_end = os.pipe()
     with open(log, "a") as out:
         server = subprocess.Popen([*command, "-displayfd", str(write_end), "-nolisten", "tcp",
@@ -203,9 +202,8 @@ class Saver:
 
 
 class Harness:
-    """An adapter adds launch(sectors, speed, delay, where) -> Saver, end(saver) (whether or not
-    it still runs), soak_launch(sectors) -> (saver painting without pause, x11-test-window
-    watching its window) and soak_resize(saver, width, height)."""
+    """An adapter adds launch(sectors, speed, delay, where) -> Saver, end(saver), soak_launch(
+    sectors) -> (saver painting without pause, x11-test-window watching it) and soak_resize."""
     TOOLS = ("Xvfb", "Xephyr", "xdotool", "import")
     APPEARANCE_MOVES = 0  # mouse moves the saver's appearance under a resting pointer counts
     PICTURES = [(4, None)]  # (sectors, where the settings come from) of the picture scenario
@@ -240,8 +238,8 @@ class Harness:
 
     @contextmanager
     def desk(self, monitors):
-        """A Xephyr on the Xvfb whose screens, joined by Xinerama, are these monitors (x, y,
-        width, height), the first one primary; the harness's environment points at it."""
+        """A Xephyr on the Xvfb whose Xinerama screens are these monitors (x, y, width, height),
+        the first one primary; the harness's environment points at it."""
         xephyr, display = start_x_server(
             ["Xephyr", "+xinerama", "-no-host-grab", *(arg for x, y, w, h in monitors for arg in
                                                        ("-origin", f"{x},{y}", "-screen",
@@ -287,9 +285,8 @@ class Harness:
         return int(fields[1]), int(fields[2]), fields[4]
 
     def settled(self, saver, window="root", seconds=12):
-        """The window once three captures 0.4 s apart agree and show more than a blank window's
-        one colour: the first picture is finished and stays still in the pause. None if that
-        does not happen in time."""
+        """The window once three captures 0.4 s apart agree and show more than one colour: the
+        first picture is finished and stays still in the pause. None if not in time."""
         time.sleep(1.0)
         images, deadline = [], time.monotonic() + seconds
         while time.monotonic() < deadline and saver.alive():
@@ -345,8 +342,8 @@ def scenario_picture(h, checks):
 
 
 def moves_then_exit(h, checks, saver, points, what):
-    """Ten mouse moves (the appearance included) leave the saver running; the eleventh ends it.
-    `points` are where the moves go, at least eleven of them."""
+    """Ten mouse moves to `points` (the appearance included) leave the saver running; the
+    eleventh ends it."""
     for x, y in points[:10 - h.APPEARANCE_MOVES]:
         h.xdotool("mousemove", x, y)
         time.sleep(0.1)
