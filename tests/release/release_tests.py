@@ -1,22 +1,16 @@
 #!/usr/bin/env python3
-"""Tests of scripts/release on the README's build (build/windows and build/native), one scenario
-per run.
+"""Tests of scripts/release on the README's build (build/windows and build/native):
 
-    release_tests.py --source DIR --work DIR SCENARIO
+    release_tests.py --source DIR --work DIR package|signing|reproducible
 
-  package       an unsigned release: SHA256SUMS checks out, nothing is signed, and the Debian
-                package installed into a throwaway root puts the program, its settings
-                description and its man page where XScreenSaver and man find them, depends on
-                the package of every library the program links, and lintian reports no error
-                or warning.
-  signing       a release signed with a throwaway self-signed certificate: the .scr, the
-                installer and the uninstaller it installs (under Wine) verify, and one changed
-                byte in any of them fails verification; a PKCS#12 file and its password sign
-                the same bytes as the PEM certificate and key.
-  reproducible  a second build of the same sources in another folder, with other file times,
-                umask and time zone, gives a release with the same bytes, the web edition's package
-                included when the first release has one; prints the files with their sizes
-                and SHA-256 hashes.
+  package       an unsigned release whose SHA256SUMS checks out and whose Debian package puts
+                the program, its settings description and man page in place, depends on every
+                library the program links, and passes lintian.
+  signing       a release signed with a throwaway certificate: the .scr, the installer and the
+                uninstaller it installs verify, one changed byte fails; a PKCS#12 file signs the
+                same bytes as the PEM certificate and key.
+  reproducible  a second build of the same sources elsewhere, with other file times, umask and
+                time zone, gives the same bytes (the web edition's package included).
 Exit status: 0 passed, 1 failed.
 """
 
@@ -30,6 +24,9 @@ import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "wine"))
+from installer_test import Prefix  # noqa: E402
 
 
 class Failure(Exception):
@@ -52,9 +49,7 @@ def run(*command, cwd=None, env=None, accept_failure=False):
 
 def environment(**extra):
     """This process's environment without a signing certificate, with the extra variables."""
-    env = {name: value for name, value in os.environ.items() if not name.startswith("MIRELUNE_")}
-    env.update(extra)
-    return env
+    return {**{k: v for k, v in os.environ.items() if not k.startswith("MIRELUNE_")}, **extra}
 
 
 def commit_time(source):
@@ -62,21 +57,18 @@ def commit_time(source):
 
 
 def release(source, dist, env):
-    """Runs scripts/release into dist and returns its output and the files it made by kind."""
+    """Runs scripts/release into dist and returns its output and the files it made by kind,
+    each named with the version."""
     out = run(source / "scripts" / "release", "-o", dist, cwd=source, env=env).stdout
+    version = re.search(r"project\(\w+ VERSION ([\d.]+)",
+                        (source / "CMakeLists.txt").read_text()).group(1)
     files = {}
-    for pattern, kind in ((r"^Mirelune-[\d.]+\.scr$", "scr"),
-                          (r"^Mirelune-[\d.]+-Setup\.exe$", "setup"),
-                          (r"^mirelune_[\d.]+_\w+\.deb$", "deb")):
-        found = [path for path in dist.iterdir() if re.match(pattern, path.name)]
-        check(len(found) == 1, f"expected one file matching {pattern} in {dist}, found {found}")
+    for kind, name in (("scr", f"Mirelune-{version}.scr"), ("setup",
+                       f"Mirelune-{version}-Setup.exe"), ("deb", f"mirelune_{version}_*.deb")):
+        found = list(dist.glob(name))
+        check(len(found) == 1, f"expected one {name} in {dist}, found {found}")
         files[kind] = found[0]
     return out, files
-
-
-def version(source):
-    text = (source / "CMakeLists.txt").read_text()
-    return re.search(r"project\(\w+ VERSION ([\d.]+)", text).group(1)
 
 
 # --- package ------------------------------------------------------------------------------
@@ -101,25 +93,19 @@ def needed_packages(program):
 
 def check_installed_tree(root, deb):
     program = root / "usr/libexec/xscreensaver/mirelune"
-    check(program.is_file() and os.access(program, os.X_OK),
-          "/usr/libexec/xscreensaver/mirelune is missing or not executable")
-    description = root / "usr/share/xscreensaver/config/mirelune.xml"
-    check(description.is_file(), "/usr/share/xscreensaver/config/mirelune.xml is missing")
-    try:
-        saver = ElementTree.parse(description).getroot()
-    except ElementTree.ParseError as error:
-        raise Failure(f"mirelune.xml is not well-formed XML: {error}")
+    check(os.access(program, os.X_OK), f"{program} is missing or not executable")
     # XScreenSaver's settings program matches the description to the hack by these names.
-    check(saver.tag == "screensaver" and saver.get("name") == "mirelune",
-          f"mirelune.xml describes <{saver.tag} name={saver.get('name')!r}>")
+    try:
+        saver = ElementTree.parse(root / "usr/share/xscreensaver/config/mirelune.xml").getroot()
+    except (OSError, ElementTree.ParseError) as error:
+        raise Failure(f"no well-formed mirelune.xml: {error}")
     command = saver.find("command")
-    check(command is not None and command.get("arg") == "--root",
-          "mirelune.xml does not run the hack with --root")
+    check(saver.tag == "screensaver" and saver.get("name") == "mirelune" and command is not None
+          and command.get("arg") == "--root", "mirelune.xml does not describe the hack mirelune "
+          "run with --root")
     page = root / "usr/share/man/man6/mirelune.6.gz"
-    check(page.is_file(), "/usr/share/man/man6/mirelune.6.gz is missing")
-    check(gzip.decompress(page.read_bytes()).startswith(b".TH MIRELUNE 6"),
-          "mirelune.6.gz is not the man page")
-
+    check(page.is_file() and gzip.decompress(page.read_bytes()).startswith(b".TH MIRELUNE 6"),
+          f"{page} is not the man page")
     depends = run("dpkg-deb", "-f", deb, "Depends").stdout
     named = {re.split(r"[\s(]", entry.strip())[0] for entry in depends.split(",")}
     missing = needed_packages(program) - named
@@ -139,8 +125,6 @@ def package(args):
     check("not signed" in out, "an unsigned release does not say that it is unsigned")
     unsigned = run("osslsigncode", "verify", "-in", files["scr"], accept_failure=True)
     check(unsigned.returncode != 0, "the .scr of an unsigned release carries a signature")
-    check(all(path.name.count(version(args.source)) for path in files.values()),
-          f"not every file name carries the version: {sorted(p.name for p in files.values())}")
     sums = run("sha256sum", "--check", "--strict", "SHA256SUMS", cwd=dist).stdout
     listed = {line.split(":")[0] for line in sums.splitlines()}
     made = {path.name for path in dist.iterdir()} - {"SHA256SUMS"}
@@ -151,7 +135,6 @@ def package(args):
     check_installed_tree(root, files["deb"])
     complaints = lintian_complaints(files["deb"])
     check(not complaints, "lintian complains:\n" + "\n".join(complaints))
-    print(f"ok: {files['deb'].name} installs its files in place and lintian has no complaint")
 
 
 # --- signing ------------------------------------------------------------------------------
@@ -175,20 +158,15 @@ def tampered(path, work):
 
 def installed_uninstaller(setup, work):
     """Installs silently into a fresh Wine prefix and returns the uninstaller it wrote."""
-    prefix = work / "prefix"
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    for name in ("DISPLAY", "WAYLAND_DISPLAY"):
-        env.pop(name, None)
+    prefix = Prefix(work / "prefix")
     try:
-        run("wineboot", "-i", env=env)
-        run("wine", setup, "/S", "/CURRENT=0", env=env)
-        run("wineserver", "-w", env=env)
+        for command in (["wineboot", "-i"], ["wine", setup, "/S", "/CURRENT=0"],
+                        ["wineserver", "-w"]):
+            check(prefix.run(*map(str, command))[0] == 0, f"{command} failed")
     finally:
-        run("wineserver", "-k", env=env, accept_failure=True)
-    uninstaller = prefix / "drive_c/Program Files/Mirelune/Uninstall.exe"
-    check(uninstaller.is_file(), "the installer did not write Uninstall.exe")
-    return uninstaller
+        prefix.run("wineserver", "-k")
+    check((prefix.folder / "Uninstall.exe").is_file(), "the installer wrote no Uninstall.exe")
+    return prefix.folder / "Uninstall.exe"
 
 
 def signing(args):
@@ -219,8 +197,6 @@ def signing(args):
     run(args.source / "scripts/sign-authenticode", copy, env=env)
     check(copy.read_bytes() == files["scr"].read_bytes(),
           "signing with the PKCS#12 file gives other bytes than with the PEM files")
-    print("ok: the .scr, the installer and the uninstaller are signed and verify; "
-          "changed bytes fail")
 
 
 # --- reproducible -------------------------------------------------------------------------
@@ -266,14 +242,9 @@ def reproducible(args):
         os.umask(old_umask)
     again = hashes(args.work / "second")
 
-    check(sorted(first) == sorted(again), f"the releases hold {sorted(first)} and {sorted(again)}")
-    print(f"release of {version(args.source)} (SOURCE_DATE_EPOCH={epoch}), built twice:")
-    for name, digest in first.items():
-        size = (args.work / "first" / name).stat().st_size
-        same = "same" if again[name] == digest else f"DIFFERS (second build {again[name]})"
-        print(f"  {name:32} {size:9} bytes  sha256 {digest}  {same}")
-    different = [name for name in first if first[name] != again[name]]
-    check(not different, f"the two builds differ in {different}")
+    different = [name for name in first if first[name] != again.get(name)]
+    check(sorted(first) == sorted(again) and not different, f"the releases hold {sorted(first)} "
+          f"and {sorted(again)}, differing in {different}")
 
 
 SCENARIOS = {"package": package, "signing": signing, "reproducible": reproducible}

@@ -69,13 +69,9 @@ async function canvasPixels(page) {
     const { width, height, data } = await page.evaluate(() => {
         const canvas = document.getElementById("screen");
         const image = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height);
-        let text = "";
-        for (let i = 0; i < image.data.length; i += 0x8000) {
-            text += String.fromCharCode.apply(null, image.data.subarray(i, i + 0x8000));
-        }
-        return { width: canvas.width, height: canvas.height, data: btoa(text) };
+        return { width: canvas.width, height: canvas.height, data: Array.from(image.data) };
     });
-    return { width, height, data: Buffer.from(data, "base64") };
+    return { width, height, data: Buffer.from(data) };
 }
 
 // mirelune-render's picture for these options, as RGBA bytes.

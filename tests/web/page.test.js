@@ -3,7 +3,6 @@
 // from 127.0.0.1.
 
 const assert = require("node:assert/strict");
-const path = require("node:path");
 const { after, before, describe, it } = require("node:test");
 const harness = require("./harness");
 
@@ -21,14 +20,12 @@ after(async () => {
     if (server) await server.close();
 });
 
-function firstDifference(a, b) {
-    for (let i = 0; i < a.data.length; i += 4) {
-        if (a.data.compare(b.data, i, i + 4, i, i + 4) !== 0) {
-            const pixel = i / 4;
-            return `first difference at (${pixel % a.width}, ${Math.floor(pixel / a.width)})`;
-        }
-    }
-    return "no difference";
+// A page in a fresh context at this address of the build, once its settings are read.
+async function visit(query = "", viewport = undefined) {
+    const page = await harness.openPage(browser, errors, viewport);
+    await page.goto(`${server.url}/${query}`);
+    await page.waitForFunction(() => window.mirelune.ready);
+    return page;
 }
 
 async function assertSameAsRenderer(page, options) {
@@ -36,7 +33,7 @@ async function assertSameAsRenderer(page, options) {
     const shown = await harness.canvasPixels(page);
     const rendered = harness.renderedPixels(options);
     assert.deepEqual([shown.width, shown.height], [rendered.width, rendered.height]);
-    assert.ok(shown.data.equals(rendered.data), firstDifference(shown, rendered));
+    assert.ok(shown.data.equals(rendered.data), "the pictures differ");
 }
 
 // What the panel shows: each slider's position and label.
@@ -48,19 +45,14 @@ function panelState(page) {
 
 describe("the picture", () => {
     // The canvas has the device's pixels: a ratio of 2 doubles the renderer's size.
-    const cases = [
-        { seed: 7, sectors: 5, viewport: { width: 400, height: 300 }, ratio: 1 },
-        { seed: 4242, sectors: 3, viewport: { width: 320, height: 200 }, ratio: 2 },
-    ];
-    for (const { seed, sectors, viewport, ratio } of cases) {
+    for (const [seed, sectors, width, height, ratio] of [[7, 5, 400, 300, 1],
+                                                         [4242, 3, 320, 200, 2]]) {
         it(`equals mirelune-render's for seed ${seed}, ${sectors} sectors, pixel ratio ${ratio}`,
            async () => {
-               const page = await harness.openPage(browser, errors,
-                                                   { ...viewport, deviceScaleFactor: ratio });
-               await page.goto(
-                   `${server.url}/index.html?seed=${seed}&sectors=${sectors}&delay=20000`);
-               await assertSameAsRenderer(page, { seed, sectors, width: viewport.width * ratio,
-                                                  height: viewport.height * ratio });
+               const page = await visit(`index.html?seed=${seed}&sectors=${sectors}&delay=20000`,
+                                        { width, height, deviceScaleFactor: ratio });
+               await assertSameAsRenderer(page, { seed, sectors, width: width * ratio,
+                                                  height: height * ratio });
                await page.browserContext().close();
            });
     }
@@ -68,92 +60,77 @@ describe("the picture", () => {
 
 describe("the settings", () => {
     it("are written by the panel and restored by a reload", async () => {
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/index.html`);
-        await page.waitForFunction(() => window.mirelune.ready);
+        const page = await visit("index.html");
         assert.deepEqual(await panelState(page), {
             sectors: [5, "5"], delay: [1000, "1,0 sec. "], speed: [69, "Fastest"] });
-
         await page.keyboard.press("s");
         assert.equal(await page.$eval("#panel", (panel) => panel.hidden), false);
-        await page.focus("#sectors");
-        await page.keyboard.press("ArrowRight");
-        await page.keyboard.press("ArrowRight");
-        await page.focus("#delay");
-        await page.keyboard.press("PageUp");    // the dialog's large step, 1000
-        await page.keyboard.press("ArrowLeft"); // its small step, 100
-        await page.focus("#speed");
-        await page.keyboard.press("PageDown");
+        // Two small steps up, the dialog's large step (1000) up and a small one (100) down, and
+        // a large step (10) down.
+        for (const [slider, keys] of [["#sectors", ["ArrowRight", "ArrowRight"]],
+                                      ["#delay", ["PageUp", "ArrowLeft"]],
+                                      ["#speed", ["PageDown"]]]) {
+            await page.focus(slider);
+            for (const key of keys) await page.keyboard.press(key);
+        }
         const moved = { sectors: [7, "7"], delay: [1900, "1,9 sec. "], speed: [59, "Faster"] };
         assert.deepEqual(await panelState(page), moved);
-
         await page.reload();
         await page.waitForFunction(() => window.mirelune.ready);
         assert.deepEqual(await panelState(page), moved);
         await page.browserContext().close();
     });
 
-    it("from the query win over the stored ones, clamped like the settings file", async () => {
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/index.html`);
-        await page.evaluate(() => localStorage.setItem("mirelune.ini",
-            "[Mirelune ScreenSaver]\nSectors= 2\nSpeed=40\nDelay=3000\n"));
-        await page.goto(`${server.url}/index.html?sectors=99&speed=-5&delay=12345ms`);
-        await page.waitForFunction(() => window.mirelune.ready);
-        assert.deepEqual(await panelState(page), {
-            sectors: [10, "10"], delay: [12345, "12,3 sec. "], speed: [0, "Slowest"] });
-        // Only the query's setting changes; the others stay as stored.
-        await page.goto(`${server.url}/index.html?speed=35`);
-        await page.waitForFunction(() => window.mirelune.ready);
-        assert.deepEqual(await panelState(page), {
-            sectors: [2, "2"], delay: [3000, "3,0 sec. "], speed: [35, "Medium"] });
-        await page.browserContext().close();
-    });
-
-    // Junk of every kind: the page runs with sound values and paints.
-    const junk = [
-        { name: "junk in storage and query",
-          stored: "[Mirelune ScreenSaver\nSectors=zz\n\uFFFD\n[x]\nSpeed=9\n" +
+    // The query wins over storage, clamped like the settings file; what it leaves out stays as
+    // stored; junk of every kind, even storage that throws, leaves sound values that paint.
+    const stored = "[Mirelune ScreenSaver]\nSectors= 2\nSpeed=40\nDelay=3000\n";
+    const cases = [
+        { stored, query: "?sectors=99&speed=-5&delay=12345ms",
+          expected: { sectors: [10, "10"], delay: [12345, "12,3 sec. "], speed: [0, "Slowest"] } },
+        { stored, query: "?speed=35",
+          expected: { sectors: [2, "2"], delay: [3000, "3,0 sec. "], speed: [35, "Medium"] } },
+        { stored: "[Mirelune ScreenSaver\nSectors=zz\n\uFFFD\n[x]\nSpeed=9\n" +
                   "[mirelune screensaver]\nDelay=-7",
           query: "?sectors=%0A7&speed=1e999&delay=&seed=-1&sectors=3",
           expected: { sectors: [1, "1"], delay: [1000, "1,0 sec. "], speed: [1, "Slowest"] } },
-        { name: "storage that throws", throws: true, query: "?seed=abc",
+        { stored: null, query: "?seed=abc",
           expected: { sectors: [5, "5"], delay: [1000, "1,0 sec. "], speed: [69, "Fastest"] } },
     ];
-    for (const { name, stored, throws, query, expected } of junk) {
-        it(`survive ${name}`, async () => {
-            const page = await harness.openPage(browser, errors);
-            if (throws) {
-                await page.evaluateOnNewDocument(() => {
-                    Object.defineProperty(window, "localStorage", {
-                        get() { throw new DOMException("denied", "SecurityError"); } });
-                });
-            } else {
-                await page.goto(`${server.url}/index.html`);
-                await page.evaluate((text) => localStorage.setItem("mirelune.ini", text), stored);
-            }
-            await page.goto(`${server.url}/index.html${query}`);
-            await page.waitForFunction(() => window.mirelune.ready && window.mirelune.steps > 5);
-            assert.deepEqual(await panelState(page), expected);
-            await page.browserContext().close();
-        });
+    for (const { stored, query, expected } of cases) {
+        it(`from ${query} over ${stored === null ? "storage that throws" : "storage"}`,
+           async () => {
+               const page = await harness.openPage(browser, errors);
+               if (stored === null) {
+                   await page.evaluateOnNewDocument(() => {
+                       Object.defineProperty(window, "localStorage", {
+                           get() { throw new DOMException("denied", "SecurityError"); } });
+                   });
+               } else {
+                   await page.goto(`${server.url}/index.html`);
+                   await page.evaluate((text) => localStorage.setItem("mirelune.ini", text),
+                                       stored);
+               }
+               await page.goto(`${server.url}/index.html${query}`);
+               await page.waitForFunction(() => window.mirelune.ready && window.mirelune.steps > 1);
+               assert.deepEqual(await panelState(page), expected);
+               await page.browserContext().close();
+           });
     }
 });
 
 describe("the live-wallpaper programs", () => {
     it("change sectors, speed and delay through their property calls", async () => {
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/wallpaper/index.html?seed=99&delay=20000`);
+        const page = await visit("wallpaper/index.html?seed=99&delay=20000");
         await harness.waitForPictures(page, 1);
         // Lively Wallpaper: a new sector count paints a new picture, seeded afresh.
         await page.evaluate(() => window.livelyPropertyListener("sectors", 8));
         await assertSameAsRenderer(page, { seed: 99, sectors: 8, width: 400, height: 300 });
         // Wallpaper Engine: speed and delay; no delay lets pictures follow one another.
-        await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({
-            speed: { value: 69 }, delay: { value: 0 } }));
+        const apply = (speed, delay) => page.evaluate((s, d) => window.wallpaperPropertyListener
+            .applyUserProperties({ speed: { value: s }, delay: { value: d } }), speed, delay);
+        await apply(69, 0);
         await harness.waitForPictures(page, 3);
-        await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({
-            speed: { value: 30 }, delay: { value: 5000 } }));
+        await apply(30, 5000);
         assert.deepEqual(await panelState(page), {
             sectors: [8, "8"], delay: [5000, "5,0 sec. "], speed: [30, "Medium"] });
         // Inside a wallpaper program the page shows no controls of its own.
@@ -165,66 +142,52 @@ describe("the live-wallpaper programs", () => {
 describe("full screen", () => {
     it("hides the cursor and ends like the saver: ten mouse moves stay, then any input ends it",
        async () => {
-           const page = await harness.openPage(browser, errors);
-           await page.goto(`${server.url}/index.html`);
-           await page.waitForFunction(() => window.mirelune.ready);
-           const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
-           const enter = async () => {
-               await page.keyboard.press("f");
-               await page.waitForFunction(() => document.fullscreenElement !== null);
-           };
-           const leaves = async (input) => {
-               await input();
-               await page.waitForFunction(() => document.fullscreenElement === null);
-           };
-           await enter();
+           const page = await visit("index.html");
+           const full = (yes) => page.waitForFunction((y) => (document.fullscreenElement !== null)
+                                                      === y, {}, yes);
+           await page.keyboard.press("f");
+           await full(true);
            assert.equal(await page.$eval("#screen", (c) => getComputedStyle(c).cursor), "none");
            for (let move = 1; move <= 10; ++move) await page.mouse.move(20 + 9 * move, 40);
-           assert.equal(await fullScreen(), true);
-           await leaves(() => page.mouse.move(200, 40));
-           await enter();
-           await leaves(() => page.keyboard.press("a"));
-           await enter();
-           await leaves(() => page.mouse.click(60, 60));
+           assert.equal(await page.evaluate(() => document.fullscreenElement !== null), true);
+           for (const input of [() => page.mouse.move(200, 40), () => page.keyboard.press("a"),
+                                () => page.mouse.click(60, 60)]) {
+               await full(true);
+               await input();
+               await full(false);
+               await page.keyboard.press("f");
+           }
            await page.browserContext().close();
        });
 });
 
 describe("the page at rest", () => {
     it("takes no steps between pictures or while hidden, and logs no error", async () => {
-        const waiting = await harness.openPage(browser, errors);
-        await waiting.goto(`${server.url}/index.html?seed=3&delay=20000`);
+        const steps = (page) => page.evaluate(() => window.mirelune.steps);
+        const stepsOver1500Ms = async (page) => {
+            const before = await steps(page);
+            await new Promise((resolve) => setTimeout(resolve, 1500));
+            return (await steps(page)) - before;
+        };
+        const waiting = await visit("index.html?seed=3&delay=20000");
         await harness.waitForPictures(waiting, 1);
-        const idle = await restingFigure(waiting, "between pictures");
+        const idle = await stepsOver1500Ms(waiting);
         await waiting.browserContext().close();
 
         // Hidden while painting slowly (a row every 700 ms): no timer may wake it.
-        const page = await harness.openPage(browser, errors);
-        await page.goto(`${server.url}/index.html?seed=3&speed=0`);
+        const page = await visit("index.html?seed=3&speed=0");
         await page.waitForFunction(() => window.mirelune.steps > 1);
-        const front = await page.browserContext().newPage();
-        await front.bringToFront();
+        await (await page.browserContext().newPage()).bringToFront();
         await page.waitForFunction(() => document.hidden);
-        const hidden = await restingFigure(page, "while hidden");
+        const hidden = await stepsOver1500Ms(page);
+        const shownAt = await steps(page);
         await page.bringToFront();
         // Shown again: a fresh picture starts at once.
-        await page.waitForFunction((steps) => window.mirelune.steps > steps, {}, hidden.steps);
+        await page.waitForFunction((s) => window.mirelune.steps > s, {}, shownAt);
         await page.browserContext().close();
 
-        assert.ok(idle.stepsTaken <= 1, `${idle.stepsTaken} steps between pictures`);
-        assert.equal(hidden.stepsTaken, 0, `${hidden.stepsTaken} steps while hidden`);
+        assert.ok(idle <= 1, `${idle} steps between pictures`);
+        assert.equal(hidden, 0, `${hidden} steps while hidden`);
         assert.deepEqual(errors, []);
     });
 });
-
-// Steps taken and the share of one core the page's main thread used over a second and a half.
-async function restingFigure(page, what) {
-    const steps = () => page.evaluate(() => window.mirelune.steps);
-    const before = { steps: await steps(), metrics: await page.metrics(), at: Date.now() };
-    await new Promise((resolve) => setTimeout(resolve, 1500));
-    const stepsAfter = await steps();
-    const busy = (await page.metrics()).TaskDuration - before.metrics.TaskDuration;
-    const percent = (100 * busy * 1000) / (Date.now() - before.at);
-    console.log(`# figure: processor ${what}: ${percent.toFixed(2)} % of one core`);
-    return { steps: stepsAfter, stepsTaken: stepsAfter - before.steps };
-}

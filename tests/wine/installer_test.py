@@ -1,16 +1,13 @@
 #!/usr/bin/env python3
-"""Installs and uninstalls Mirelune with Mirelune-Setup.exe, silently, in a private Wine prefix.
+"""Installs and uninstalls Mirelune with Mirelune-Setup.exe, silently, in a fresh private Wine
+prefix in DIR/prefix:
 
-    installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --work DIR [--keep]
+    installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --work DIR
 
-The prefix is created afresh in DIR/prefix (DIR is emptied first). The checks:
-  1. "/S" installs Mirelune.scr, byte for byte, into the 64-bit system folder, registers the
-     uninstaller and makes Mirelune the current screen saver (HKCU SCRNSAVE.EXE).
-  2. The quiet uninstall command it registered removes the saver, itself, its folder and its
-     key, deselects the saver, and keeps the user's settings file.
-  3. "/S /CURRENT=0" installs without touching SCRNSAVE.EXE; "/S /PURGE" then uninstalls,
-     leaves another saver's SCRNSAVE.EXE alone and deletes the settings folder.
-Exit status: 0 when every check passed, 1 when a check failed, 2 when the test could not run.
+"/S" installs the saver byte for byte and selects it; the quiet uninstall command it registers
+removes everything it installed and deselects the saver, keeping the settings file. "/S
+/CURRENT=0" leaves another selected saver alone, and "/PURGE" also deletes the settings folder.
+Exit status: 0 passed, 1 a check failed, 2 the test could not run.
 """
 
 import argparse
@@ -28,203 +25,122 @@ from harness import CannotRun, Checks  # noqa: E402
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirelune"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-SAVER_VALUE = "SCRNSAVE.EXE"
 UNINSTALLER = r"C:\Program Files\Mirelune\Uninstall.exe"
 OTHER_SAVER = r"C:\windows\system32\other.scr"
-QUIET = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
 
 
 class Prefix:
-    """A private Wine prefix and the commands run in it."""
-
-    def __init__(self, path, log):
-        self.path = path
-        self.log = log
-        self.env = dict(os.environ, WINEPREFIX=str(path), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        for name in ("DISPLAY", "WAYLAND_DISPLAY"):
-            self.env.pop(name, None)
-        user = pwd.getpwuid(os.getuid()).pw_name
-        self.drive_c = path / "drive_c"
-        self.system32 = self.drive_c / "windows" / "system32"
-        self.program_folder = self.drive_c / "Program Files" / "Mirelune"
-        self.settings_folder = self.drive_c / "users" / user / "AppData" / "Roaming" / "Mirelune"
+    def __init__(self, path):
+        self.path, self.drive_c = path, path / "drive_c"
+        self.env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        self.env.update(WINEPREFIX=str(path), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.scr = self.drive_c / "windows" / "system32" / "Mirelune.scr"
+        self.folder = self.drive_c / "Program Files" / "Mirelune"
+        self.settings = (self.drive_c / "users" / pwd.getpwuid(os.getuid()).pw_name / "AppData"
+                         / "Roaming" / "Mirelune")
 
     def run(self, *args, timeout=180):
-        with open(self.log, "a") as log:
-            log.write(f"$ {' '.join(args)}\n")
-            log.flush()
-            try:
-                done = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL,
-                                      stdout=subprocess.PIPE, stderr=log, timeout=timeout)
-            except subprocess.TimeoutExpired:
-                log.write(f"(timed out after {timeout} s)\n")
-                return None, ""
-            out = done.stdout.decode("utf-8", "replace")
-            log.write(out + f"(exit {done.returncode})\n")
-            return done.returncode, out
-
-    def create(self):
-        code, _ = self.run("wineboot", "-i", timeout=300)
-        self.run("wineserver", "-w", timeout=120)
-        if code != 0 or not self.system32.is_dir():
-            raise CannotRun(f"wineboot -i failed (exit {code}); see {self.log}")
-
-    def stop(self):
-        self.run("wineserver", "-k", timeout=60)
+        """The exit status and output, or None and "" after the timeout."""
+        try:
+            done = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, timeout=timeout,
+                                  capture_output=True)
+        except subprocess.TimeoutExpired:
+            return None, ""
+        return done.returncode, done.stdout.decode("utf-8", "replace")
 
     def values(self, key):
         """The values of a registry key as {name: data}, or None when the key is missing."""
         code, out = self.run("wine", "reg", "query", key)
-        if code != 0:
-            return None
-        values = {}
-        for line in out.splitlines():
-            match = re.match(r"^\s+(\S.*?)\s{2,}(REG_\w+)\s*(.*?)\s*$", line)
-            if match:
-                values[match.group(1)] = match.group(3)
-        return values
+        return None if code != 0 else dict(
+            m.groups() for m in re.finditer(r"^\s+(\S.*?)\s{2,}REG_\w+\s*(.*?)\s*$", out, re.M))
 
     def saver(self):
-        return (self.values(DESKTOP_KEY) or {}).get(SAVER_VALUE)
-
-    def set_saver(self, path):
-        code, _ = self.run("wine", "reg", "add", DESKTOP_KEY, "/v", SAVER_VALUE, "/t", "REG_SZ",
-                           "/d", path, "/f")
-        return code == 0
-
-
-def names_mirelune(value):
-    return value is not None and re.split(r"[\\/]", value)[-1].lower() == "mirelune.scr"
+        return (self.values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE")
 
 
 def wait_for(condition, seconds):
     deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
+    while not condition() and time.monotonic() < deadline:
         time.sleep(0.25)
-    return True
 
 
-def install(prefix, checks, setup, *options):
+def install(prefix, checks, setup, built, *options):
     code, _ = prefix.run("wine", str(setup), "/S", *options)
-    checks.expect(code == 0, f"{' '.join(['Mirelune-Setup.exe', '/S', *options])} exits with 0 (got {code})")
+    checks.expect(code == 0 and prefix.scr.is_file()
+                  and prefix.scr.read_bytes() == built.read_bytes()
+                  and (prefix.folder / "Uninstall.exe").is_file()
+                  and prefix.values(UNINSTALL_KEY) is not None,
+                  f"/S {' '.join(options)}: Mirelune.scr equals the build, the uninstaller and "
+                  f"its key are there (exit {code})")
 
 
 def uninstall(prefix, checks, *options):
-    """Runs the quiet uninstall command the installer registered for Apps, with options."""
-    scr = prefix.system32 / "Mirelune.scr"
+    """Runs the quiet uninstall command the installer registered. The uninstaller starts a copy
+    of itself and returns at once; the copy removes the saver, its folder and then the key."""
     registered = (prefix.values(UNINSTALL_KEY) or {}).get("QuietUninstallString", "")
     command = re.fullmatch(r'"([^"]+)"\s*(.*)', registered)
-    if not checks.expect(command is not None and command[1] == UNINSTALLER, f"the quiet "
-                         f"uninstall command runs {UNINSTALLER} (got {registered!r})"):
+    if not checks.expect(command is not None and command[1] == UNINSTALLER,
+                         f"the quiet uninstall command runs {UNINSTALLER} (got {registered!r})"):
         return
     code, _ = prefix.run("wine", command[1], *command[2].split(), *options)
-    checks.expect(code == 0, f"{registered} {' '.join(options)} exits with 0 (got {code})")
-    # The uninstaller copies itself to the temporary folder, starts the copy and returns at
-    # once; the copy does the work. Wait for it to finish: the saver, the uninstaller's
-    # folder and the key go in that order.
-    started = time.monotonic()
-    finished = wait_for(lambda: not scr.exists() and not prefix.program_folder.exists(), 20)
-    finished = finished and wait_for(lambda: prefix.values(UNINSTALL_KEY) is None, 10)
-    print(f"        (uninstaller finished after {time.monotonic() - started:.1f} s)"
-          if finished else "        (uninstaller still not finished after 30 s)", flush=True)
+    wait_for(lambda: not prefix.scr.exists() and not prefix.folder.exists(), 20)
+    wait_for(lambda: prefix.values(UNINSTALL_KEY) is None, 10)
     prefix.run("wineserver", "-w", timeout=60)
-
-
-def check_installed(prefix, checks, built_scr):
-    scr = prefix.system32 / "Mirelune.scr"
-    checks.expect(scr.is_file() and scr.read_bytes() == built_scr.read_bytes(),
-                  f"{scr.relative_to(prefix.path)} exists and equals {built_scr.name}")
-    checks.expect((prefix.program_folder / "Uninstall.exe").is_file(),
-                  "the uninstaller is C:\\Program Files\\Mirelune\\Uninstall.exe")
-    checks.expect(prefix.values(UNINSTALL_KEY) is not None,
-                  f"the uninstall key {UNINSTALL_KEY} exists")
-
-
-def check_uninstalled(prefix, checks):
-    checks.expect(not (prefix.system32 / "Mirelune.scr").exists(), "Mirelune.scr is gone")
-    checks.expect(not prefix.program_folder.exists(),
-                  "C:\\Program Files\\Mirelune (the uninstaller's folder) is gone")
-    checks.expect(prefix.values(UNINSTALL_KEY) is None, "the uninstall key is gone")
+    checks.expect(code == 0 and not prefix.scr.exists() and not prefix.folder.exists()
+                  and prefix.values(UNINSTALL_KEY) is None, f"{registered} {' '.join(options)}: "
+                  f"the saver, the uninstaller's folder and the key are gone (exit {code})")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--setup", type=Path, required=True, help="Mirelune-Setup.exe")
     parser.add_argument("--scr", type=Path, help="the Mirelune.scr it holds (default: beside it)")
-    parser.add_argument("--work", type=Path, required=True, help="folder for the prefix and log")
-    parser.add_argument("--keep", action="store_true", help="keep the prefix afterwards")
+    parser.add_argument("--work", type=Path, required=True, help="folder for the prefix")
     args = parser.parse_args()
     setup = args.setup.resolve()
-    built_scr = (args.scr or setup.parent / "Mirelune.scr").resolve()
-
-    started = time.monotonic()
-    checks = Checks()
-    prefix = None
+    built = (args.scr or setup.parent / "Mirelune.scr").resolve()
+    checks, prefix = Checks(), None
     try:
-        for tool in ("wine", "wineboot", "wineserver"):
-            if shutil.which(tool) is None:
-                raise CannotRun(f"{tool} is not installed")
-        for path in (setup, built_scr):
-            if not path.is_file():
-                raise CannotRun(f"{path} does not exist")
-        work = args.work.resolve()
-        shutil.rmtree(work, ignore_errors=True)
-        work.mkdir(parents=True)
-        prefix = Prefix(work / "prefix", work / "installer_test.log")
-        print(f"creating the Wine prefix {prefix.path}", flush=True)
-        prefix.create()
+        missing = [t for t in ("wine", "wineboot", "wineserver") if shutil.which(t) is None]
+        missing += [str(p) for p in (setup, built) if not p.is_file()]
+        if missing:
+            raise CannotRun(f"missing: {', '.join(missing)}")
+        shutil.rmtree(args.work, ignore_errors=True)
+        args.work.mkdir(parents=True)
+        prefix = Prefix(args.work.resolve() / "prefix")
+        code, _ = prefix.run("wineboot", "-i", timeout=300)
+        prefix.run("wineserver", "-w", timeout=120)
+        if code != 0:
+            raise CannotRun(f"wineboot -i failed (exit {code})")
 
-        print("install: /S", flush=True)
-        install(prefix, checks, setup)
-        check_installed(prefix, checks, built_scr)
+        install(prefix, checks, setup, built)
         saver = prefix.saver()
-        checks.expect(names_mirelune(saver), f"{SAVER_VALUE} names Mirelune.scr (got {saver})")
-
-        settings = prefix.settings_folder / "mirelune.ini"
-        settings.parent.mkdir(parents=True, exist_ok=True)
-        settings.write_text("[Mirelune ScreenSaver]\r\nSectors=5\r\n")
-
-        print("uninstall: /S", flush=True)
+        checks.expect(re.split(r"[\\/]", saver or "")[-1].lower() == "mirelune.scr",
+                      f"/S selects Mirelune.scr (got {saver})")
+        ini = prefix.settings / "mirelune.ini"
+        ini.parent.mkdir(parents=True, exist_ok=True)
+        ini.write_text("[Mirelune ScreenSaver]\r\nSectors=5\r\n")
         uninstall(prefix, checks)
-        check_uninstalled(prefix, checks)
         saver = prefix.saver()
-        checks.expect(not names_mirelune(saver),
-                      f"{SAVER_VALUE} no longer names Mirelune.scr (got {saver})")
-        checks.expect(settings.is_file(), f"the settings file {settings.name} is kept")
+        checks.expect("mirelune" not in (saver or "").lower() and ini.is_file(),
+                      f"the uninstall deselects the saver ({saver}) and keeps the settings file")
 
-        print("install: /S /CURRENT=0 with another saver selected", flush=True)
-        checks.expect(prefix.set_saver(OTHER_SAVER), f"{SAVER_VALUE} set to {OTHER_SAVER}")
-        install(prefix, checks, setup, "/CURRENT=0")
-        check_installed(prefix, checks, built_scr)
-        saver = prefix.saver()
-        checks.expect(saver == OTHER_SAVER, f"{SAVER_VALUE} left as {OTHER_SAVER} (got {saver})")
-
-        print("uninstall: /S /PURGE", flush=True)
+        prefix.run("wine", "reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ", "/d",
+                   OTHER_SAVER, "/f")
+        install(prefix, checks, setup, built, "/CURRENT=0")
+        checks.expect(prefix.saver() == OTHER_SAVER, f"/CURRENT=0 leaves {OTHER_SAVER} selected")
         uninstall(prefix, checks, "/PURGE")
-        check_uninstalled(prefix, checks)
-        saver = prefix.saver()
-        checks.expect(saver == OTHER_SAVER, f"{SAVER_VALUE} still {OTHER_SAVER} (got {saver})")
-        checks.expect(not prefix.settings_folder.exists(), "/PURGE deleted the settings folder")
+        checks.expect(prefix.saver() == OTHER_SAVER and not prefix.settings.exists(),
+                      f"/PURGE leaves {OTHER_SAVER} selected and deletes the settings folder")
     except CannotRun as error:
-        print(f"installer_test: cannot run: {error}", file=sys.stderr)
+        print(f"cannot run: {error}", file=sys.stderr)
         return 2
     finally:
         if prefix is not None:
-            prefix.stop()
-            if not args.keep and not checks.failures:
+            prefix.run("wineserver", "-k", timeout=60)
+            if not checks.failures:
                 shutil.rmtree(prefix.path, ignore_errors=True)
-
-    elapsed = time.monotonic() - started
-    if checks.failures:
-        print(f"installer_test: {len(checks.failures)} check(s) failed ({elapsed:.1f} s):")
-        for failure in checks.failures:
-            print(f"  {failure}")
-        return 1
-    print(f"installer_test: all checks passed ({elapsed:.1f} s)")
-    return 0
+    return 1 if checks.failures else 0
 
 
 if __name__ == "__main__":

@@ -71,27 +71,21 @@ int main(int argc, char** argv) {
     std::printf("0x%lx\n", window);
     std::fflush(stdout);
 
-    std::string line;
-    while (std::getline(std::cin, line)) {
+    for (std::string line; std::getline(std::cin, line);) {
         std::istringstream command(line);
         std::string verb;
-        command >> verb;
-        if (verb == "resize" && !root) {
-            unsigned w = 0, h = 0;
-            command >> w >> h;
-            XResizeWindow(display, window, w, h);
-        } else if (verb == "watch-row") {
-            int wanted = 0, ms = 0, y = 0;
-            unsigned w = 0;
-            command >> wanted >> ms >> y >> w;
-            watchRow(display, window, wanted, ms, y, w);
-            std::fflush(stdout);
-            continue;
-        } else if (verb == "destroy") {
-            break;
+        int a = 0, b = 0, y = 0;
+        unsigned w = 0;
+        command >> verb >> a >> b >> y >> w;
+        if (verb == "destroy") break;
+        if (verb == "watch-row") {
+            watchRow(display, window, a, b, y, w);
+        } else {
+            if (verb == "resize" && !root && a > 0 && b > 0)
+                XResizeWindow(display, window, static_cast<unsigned>(a), static_cast<unsigned>(b));
+            XSync(display, False);
+            std::printf("ok\n");
         }
-        XSync(display, False);
-        std::printf("ok\n");
         std::fflush(stdout);
     }
     if (!root) XDestroyWindow(display, window);
