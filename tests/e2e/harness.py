@@ -8,6 +8,7 @@ one failed, 2 when the run could not start. Figures measured on the way go to --
 import argparse
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -278,11 +279,12 @@ class Harness:
 
     def capture(self, window="root"):
         """The window's pixels: (width, height, RGB bytes)."""
-        fields = self.run("import", "-window", str(window), "-depth", "8", "ppm:-").stdout.split(
-            maxsplit=4)
-        if len(fields) < 5 or fields[0] != b"P6":
+        ppm = self.run("import", "-window", str(window), "-depth", "8", "ppm:-").stdout
+        # Exactly one blank ends the header: the pixels may themselves start with blank bytes.
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        if not header:
             raise CannotRun("import could not read the screen")
-        return int(fields[1]), int(fields[2]), fields[4]
+        return int(header[1]), int(header[2]), ppm[header.end():]
 
     def settled(self, saver, window="root", seconds=12):
         """The window once three captures 0.4 s apart agree and show more than one colour: the
