@@ -64,41 +64,29 @@ struct Screen : RenderWindow {
     bool resting_ = false;
 };
 
-TEST(RenderDriver, WaitsSleepUntilTheirDeadlinesAndEventsFollowEveryRow) {
+TEST(RenderDriver, EventsFollowEveryStepAndEachSleepLastsOnlyItsOwnWait) {
+    // Two pictures at speed 8 with a 1 s delay: every row is followed by events and a 78 ms
+    // sleep, a finished picture by events and the delay. The clock goes back by an hour while
+    // events run after the third row: the step that follows measures its wait again, and no
+    // sleep lasts an hour.
     Random random(fixedSeedClock(3));
     Screen screen(random, {5, 8, 1000});
     FakeEventLoop events;
-    events.onPump = [&] { screen.closed_ = screen.fract.picturesCompleted() == 2; };
-    runRenderLoop(events, screen.fract, screen);
-    // Two pictures of 15 rows, each row followed by events and a 78 ms sleep, and each
-    // finished picture by events and the delay: every wait lies ahead of the clock.
-    EXPECT_EQ(screen.presentedRows.size(), 30u);
-    EXPECT_EQ(events.pumps, 32);
-    std::int64_t previous = 0;
-    int rowWaits = 0, delays = 0;
-    for (std::int64_t deadline : events.waits) {
-        rowWaits += deadline - previous == 78;
-        delays += deadline - previous == 1000;
-        previous = deadline;
-    }
-    EXPECT_EQ(rowWaits, 30);
-    EXPECT_EQ(delays, 1);
-}
-
-TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
-    // Events handled between steps cut a 20 s delay short (as a resized window does), then
-    // start a fresh picture during the next one (as an activation does): no sleep is left.
-    Random random(fixedSeedClock(3));
-    Screen screen(random, {5, 69, 20000});
-    FakeEventLoop events;
     events.onPump = [&] {
-        const std::uint64_t done = screen.fract.picturesCompleted();
-        if (done == 1 && events.pumps < 20) screen.fract.endWait();
-        if (done == 2 && events.pumps < 40) screen.fract.startPainting();
-        screen.closed_ = done == 3;
+        if (screen.presentedRows.size() == 3 && events.now > 0) events.now -= 3'600'000;
+        screen.closed_ = screen.fract.picturesCompleted() == 2;
+    };
+    std::vector<std::int64_t> sleeps;
+    events.onWait = [&](std::int64_t deadline) {
+        sleeps.push_back(deadline - events.now);
+        events.now = deadline;
     };
     runRenderLoop(events, screen.fract, screen);
-    EXPECT_TRUE(events.waits.empty());
+    EXPECT_EQ(screen.presentedRows.size(), 30u);
+    EXPECT_EQ(events.pumps, 33);
+    std::vector<std::int64_t> expected(31, 78);
+    expected[15] = 1000;
+    EXPECT_EQ(sleeps, expected);
 }
 
 TEST(RenderDriver, PresentsOnlyChangedRowsAndTrimsANormalWindowToTheGrid) {
@@ -106,36 +94,20 @@ TEST(RenderDriver, PresentsOnlyChangedRowsAndTrimsANormalWindowToTheGrid) {
         Random random(fixedSeedClock(3));
         Screen screen(random, {5, 69, 0}, {207, 155}, state);
         FakeEventLoop events;
-        events.onPump = [&] { screen.closed_ = screen.presentedRows.size() == 3; };
+        events.onPump = [&] {
+            if (screen.presentedRows.size() == 3) screen.fract.startPainting();
+            screen.closed_ = screen.presentedRows.size() == 4;
+        };
         runRenderLoop(events, screen.fract, screen);
-        // The first row comes with the clear of the whole grid; later rows touch two
-        // surface rows in each of the five tile rows.
+        // The first row comes with the clear of the whole grid; later rows touch two surface
+        // rows in each of the five tile rows, also the first of a picture started on request.
         if (state == WindowState::Maximized) {
-            EXPECT_EQ(screen.presentedRows, (std::vector<int>{150, 10, 10}));
+            EXPECT_EQ(screen.presentedRows, (std::vector<int>{150, 10, 10, 10}));
         }
         const std::vector<Size> trimmed{{200, 150}};
         EXPECT_EQ(screen.requestedSizes,
                   state == WindowState::Normal ? trimmed : std::vector<Size>{});
     }
-}
-
-TEST(RenderDriver, AClockThatGoesBackWhileEventsRunNeverStretchesASleep) {
-    // Speed 8: a 78 ms wait after every row. The clock goes back by an hour while the driver
-    // processes events after the third row; the sleep that follows must not last an hour.
-    Random random(fixedSeedClock(3));
-    Screen screen(random, {5, 8, 0});
-    FakeEventLoop events;
-    events.onPump = [&] {
-        if (screen.presentedRows.size() == 3 && events.now > 0) events.now -= 3'600'000;
-        screen.closed_ = screen.fract.picturesCompleted() == 1;
-    };
-    events.onWait = [&](std::int64_t deadline) {
-        EXPECT_LE(deadline - events.now, 78) << "a sleep stretched by the jump";
-        events.now = std::max(events.now, deadline);
-    };
-    runRenderLoop(events, screen.fract, screen);
-    EXPECT_LT(events.now, 0);
-    EXPECT_EQ(screen.presentedRows.size(), 15u);
 }
 
 // Several monitors under one event loop; a replacement is taken at the next ask, as a
@@ -154,13 +126,16 @@ class FakeSet : public KaleidoscopeSet {
 };
 
 TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
-    // Row waits of 78 ms and 175 ms, and a third monitor nobody can see: each wait ends at
-    // the earliest step due on a visible monitor, never later and never sooner.
+    // Row waits of 78 ms and 175 ms, a third monitor nobody can see and a fourth too small
+    // to draw on: each wait ends at the earliest step due on a visible monitor that draws,
+    // never later and never sooner.
     Random random(fixedSeedClock(5));
-    Screen fast(random, {5, 8, 0}), slow(random, {5, 3, 0}), dark(random, {5, 69, 0});
+    Screen fast(random, {5, 8, 0}), slow(random, {5, 3, 0}), dark(random, {5, 69, 0}),
+        tiny(random, {5, 69, 0}, {9, 9});
     dark.resting_ = true;
     FakeSet set;
-    set.shown = {fast.kaleidoscope(), slow.kaleidoscope(), dark.kaleidoscope()};
+    set.shown = {fast.kaleidoscope(), slow.kaleidoscope(), dark.kaleidoscope(),
+                 tiny.kaleidoscope()};
     FakeEventLoop events;
     events.onWait = [&](std::int64_t deadline) {
         EXPECT_EQ(deadline, std::min(fast.fract.nextStepAt(), slow.fract.nextStepAt()));
@@ -174,26 +149,32 @@ TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
     EXPECT_TRUE(dark.presentedRows.empty());
 }
 
-TEST(RenderDriver, ASetRebuiltDuringEventsIsSteppedAtOnce) {
-    // A monitor is added while the old one waits 20 s after its picture: the new set's
-    // renderers start without sleeping out the old deadline, and the old ones are let go.
+TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
+    // While a 20 s delay runs, events cut it short (as a resized window does), then start a
+    // fresh picture (as an activation does), then add a monitor: the new set's renderers
+    // start at once and the old one is let go. No sleep is ever left.
     Random random(fixedSeedClock(6));
     Screen before(random, {5, 69, 20000});
     std::optional<Screen> left, right;
+    std::size_t rowsBefore = 0;
     FakeSet set;
     set.shown = {before.kaleidoscope()};
     FakeEventLoop events;
     events.onPump = [&] {
-        if (before.fract.picturesCompleted() == 1 && !left) {
+        const std::uint64_t done = before.fract.picturesCompleted();
+        if (done == 1 && events.pumps < 20) before.fract.endWait();
+        if (done == 2 && events.pumps < 40) before.fract.startPainting();
+        if (done == 3 && !left) {
             left.emplace(random, RenderSettings{5, 69, 20000});
             right.emplace(random, RenderSettings{5, 69, 20000});
             set.replacement = {left->kaleidoscope(), right->kaleidoscope()};
+            rowsBefore = before.presentedRows.size();
         }
         set.closed_ = right && right->fract.picturesCompleted() == 1;
     };
     runRenderLoop(events, set);
     EXPECT_TRUE(events.waits.empty());
-    EXPECT_EQ(before.presentedRows.size(), 15u);
+    EXPECT_EQ(before.presentedRows.size(), rowsBefore);
     EXPECT_EQ(left->presentedRows.size(), 15u);
 }
 

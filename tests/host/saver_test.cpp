@@ -31,17 +31,7 @@ class SaverSessionTest : public ::testing::Test {
     SaverSession session{context};
 };
 
-TEST_F(SaverSessionTest, ClicksAndKeysEndAtOnceAndTheEleventhMouseMoveEnds) {
-    for (InputEvent event : kEndingInputs) {
-        EXPECT_TRUE(session.onInput(event));
-    }
-    EXPECT_EQ(movesAbsorbed(), 10);
-    EXPECT_TRUE(session.onInput(InputEvent::MouseMove));
-    SaverSession other{context};  // every form counts its own moves
-    EXPECT_FALSE(other.onInput(InputEvent::MouseMove));
-}
-
-TEST_F(SaverSessionTest, NothingReactsOutsideTheFullScreenMode) {
+TEST_F(SaverSessionTest, OnlyTheFullScreenModeEndsOnClicksKeysAndTheEleventhMouseMove) {
     context.osVersion = "95";
     context.usePassword = 1;
     for (RunMode mode : {RunMode::Preview, RunMode::None, RunMode::Configure}) {
@@ -54,7 +44,13 @@ TEST_F(SaverSessionTest, NothingReactsOutsideTheFullScreenMode) {
     }
     EXPECT_TRUE(services.calls.empty());
     context.runMode = RunMode::Saver;
+    for (InputEvent event : kEndingInputs) {
+        EXPECT_TRUE(session.onInput(event));
+    }
     EXPECT_EQ(movesAbsorbed(), 10);  // the ignored moves were not counted
+    EXPECT_TRUE(session.onInput(InputEvent::MouseMove));
+    SaverSession other{context};  // every form counts its own moves
+    EXPECT_FALSE(other.onInput(InputEvent::MouseMove));
 }
 
 TEST_F(SaverSessionTest, OnlyNinetyFiveWithSettingOneAsksForThePassword) {

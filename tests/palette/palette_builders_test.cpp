@@ -67,17 +67,12 @@ TEST(RandomStyles, EachStyleTiesItsChannelsToTheSharedDraws) {
 // With every draw 0.5 the channels start at 383 mod 256 = 127 and move on by 255 \ 25 = 10
 // per entry, green (scaled by the fourth draw) by 5.
 TEST(RandomStyles, ChannelsStepWithTheEntry) {
-    struct Half : Random {
-        Half() : Random(fixedSeedClock(0)) {}
-        double next() override { return 0.5; }
-    } random;
-    Palette style2, style3;
-    fillRandomStyle(style2, 2, random);
-    fillRandomStyle(style3, 3, random);
+    ScriptedRandom random({}, 0.5);
+    Palette col;
+    fillRandomStyle(col, 3, random);
     for (int h = 0; h < 25; ++h) {
         const int a = (383 + 10 * h) % 256;
-        EXPECT_EQ(style2[h], rgb(a, 255 - a, 0)) << "entry " << h;
-        EXPECT_EQ(style3[h], rgb(a, (383 + 5 * h) % 256, 255 - a)) << "entry " << h;
+        EXPECT_EQ(col[h], rgb(a, (383 + 5 * h) % 256, 255 - a)) << "entry " << h;
     }
 }
 
@@ -115,19 +110,22 @@ TEST(MyPal, GradientRunsBetweenItsEndsAndRedComplementsTheSlowerChannel) {
     }
 }
 
-// Starts lie in 0..127, blue ends in 100..254, green ends in 100..254 less the green start.
-TEST(MyPal, DrawsEndsInRangeAfterReseedingFromTheClock) {
-    Random random(fixedSeedClock(1));
-    Palette col;
-    for (int k = 0; k < 2000; ++k) {
-        MyPal(col, random);
-        const int greenStart = greenOf(col[0]);
-        ASSERT_TRUE(blueOf(col[0]) <= 127 && greenStart <= 127);
-        ASSERT_TRUE(blueOf(col[23]) >= 99 && blueOf(col[23]) <= 254);
-        ASSERT_TRUE(greenOf(col[23]) >= 99 && greenOf(col[23]) + greenStart <= 254);
+// Each end is drawn in turn over its whole range; green ends no higher than 254 whatever its
+// start. MyPal reseeds from the clock before it draws.
+TEST(MyPal, DrawsEachEndOverItsRangeAfterReseedingFromTheClock) {
+    const double top = std::nextafter(1.0, 0.0);
+    const std::pair<std::vector<double>, std::array<int, 4>> cases[] = {
+        {{0, 0, 0, 0}, {0, 100, 0, 100}},
+        {{top, top, top, top}, {127, 254, 127, 127}},
+        {{0.25, 0.5, 0, top}, {32, 177, 0, 254}},
+    };
+    for (const auto& [draws, ends] : cases) {
+        ScriptedRandom random(draws);
+        const GradientEnds e = drawGradientEnds(random);
+        EXPECT_EQ((std::array{e.blueStart, e.blueEnd, e.greenStart, e.greenEnd}), ends) << draws[0];
     }
     Random early(fixedSeedClock(100)), late(fixedSeedClock(101));  // alike but for the clock
-    Palette fromLate;
+    Palette col, fromLate;
     MyPal(col, early);
     MyPal(fromLate, late);
     EXPECT_NE(col, fromLate);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <set>
 #include <vector>
 
@@ -68,28 +67,6 @@ TEST(Getstart, WalksEndWhereTheSetEndsAndSizeTheWindowByKind) {
         EXPECT_NEAR(w.right - w.left, c.width, 1e-4);
         EXPECT_NEAR(w.top - w.bottom, c.height, 1e-4);
     }
-}
-
-// Fixed counts of two small windows (palette entry i holds i): a Mandelbrot row straddling
-// the set's edge, which leaves the buffer beyond the picture's width alone, the row below it,
-// and a row of a Julia picture, whose constant is the window's centre.
-TEST(PictureRows, RowsSampleTheWindowFromItsTopLeftCorner) {
-    Palette col{};
-    for (int i = 0; i < kPaletteSize; ++i)
-        col[i] = static_cast<Colour>(i);
-    PictureRows mandel({-0.5f, 0.01f, 0.5f, -0.01f}, 10, 2, true);
-    std::array<Colour, 12> out;
-    out.fill(99);
-    mandel.computeRow(out, col);
-    EXPECT_EQ(out, (std::array<Colour, 12>{24, 24, 24, 24, 24, 24, 24, 24, 11, 5, 99, 99}));
-    mandel.advanceRow();
-    mandel.computeRow(out, col);
-    EXPECT_EQ(out[8], 10u);
-    PictureRows julia({-1.5f, 1.0f, 0.5f, 0.0f}, 6, 4, false);
-    julia.advanceRow();
-    std::array<Colour, 6> row;
-    julia.computeRow(row, col);
-    EXPECT_EQ(row, (std::array<Colour, 6>{0, 2, 3, 4, 24, 3}));
 }
 
 }  // namespace
