@@ -14,20 +14,24 @@ TEST(Settings, ReadingTakesDefaultsForWhatIsMissingAndClampsIntoTheDialogRanges)
         Settings expected;
     } cases[] = {
         {"", {5, 69, 1000}},
-        {"[Mirelune ScreenSaver]\r\nSpeed=20\r\n", {5, 20, 1000}},
-        {"[Elsewhere]\r\nSpeed=20\r\n", {5, 69, 1000}},
-        {"[mirelune screensaver]\nSectors=0\nSpeed=-5\nDelay=-1\n", {1, 0, 0}},
-        {"[mirelune screensaver]\nSectors=11\nSpeed=70\nDelay=20001\n", {10, 69, 20000}},
-        {"[mirelune screensaver]\nSectors=junk\nSpeed=fast\nDelay=\n", {1, 0, 1000}},
-        {"[mirelune screensaver]\nSectors=99999999999\nSpeed=-99999999999\nDelay=99999999999\n",
-         {10, 0, 20000}},
+        // Lines before any section and other sections are not ours; names match ignoring case
+        // and blanks; the first of two equal keys or sections counts; text after the digits is
+        // ignored; an empty value takes the default.
+        {"Speed=1\r\n[Elsewhere]\r\nSpeed=2\r\n  [ mirelune SCREENSAVER ]  ; note\r\n"
+         "  SPEED  =  +20 sec \r\nspeed=30\r\nDelay=\r\n[Mirelune ScreenSaver]\r\nSectors=7\r\n",
+         {5, 20, 1000}},
+        {"[Mirelune ScreenSaver]\nSectors=0\nSpeed=-5\nDelay=-1\n", {1, 0, 0}},
+        {"[Mirelune ScreenSaver]\nSectors=11\nSpeed=70\nDelay=99999999999999999999\n",
+         {10, 69, 20000}},
+        // Numbers beyond 32 bits saturate rather than wrap (to 1 and -1 here).
+        {"[Mirelune ScreenSaver]\nSectors=4294967297\nSpeed=4294967295\nDelay=junk\n", {10, 69, 0}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(readSettings(c.file), c.expected) << c.file;
     }
 }
 
-// Sectors keep room for a sign; keys missing from the section go after its last key; the
+// Sectors keep room for a sign; a key missing from the section goes after its last key; the
 // rest of the file stays as it was; and the reader gets back what was written.
 TEST(Settings, SavingWritesTheThreeKeysIntoTheSectionAndKeepsTheRestOfTheFile) {
     const struct {
@@ -36,13 +40,17 @@ TEST(Settings, SavingWritesTheThreeKeysIntoTheSectionAndKeepsTheRestOfTheFile) {
         const char* after;
     } cases[] = {
         {"", {5, 69, 1000}, "[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"},
-        {"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n",
+        {"[mirelune screensaver]\r\n sectors = 5\r\nSpeed=69\r\nDelay=1000\r\n",
          {10, 0, 20000},
-         "[Mirelune ScreenSaver]\r\nSectors= 10\r\nSpeed=0\r\nDelay=20000\r\n"},
+         "[mirelune screensaver]\r\nSectors= 10\r\nSpeed=0\r\nDelay=20000\r\n"},
         {"; mine\n[Other]\nSectors=3\n\n[Mirelune ScreenSaver]\nDelay=5\nExtra=1\n\n[Last]\nA=b",
          {2, 3, 4},
          "; mine\n[Other]\nSectors=3\n\n[Mirelune ScreenSaver]\nDelay=4\nExtra=1\n"
          "Sectors= 2\nSpeed=3\n\n[Last]\nA=b"},
+        // A last line without an ending is completed first, in the file's own line ending.
+        {"[A]\r\nk=1",
+         {1, 2, 3},
+         "[A]\r\nk=1\r\n[Mirelune ScreenSaver]\r\nSectors= 1\r\nSpeed=2\r\nDelay=3\r\n"},
     };
     for (const auto& c : cases) {
         const std::string written = writeSettings(c.before, c.settings);
@@ -54,12 +62,12 @@ TEST(Settings, SavingWritesTheThreeKeysIntoTheSectionAndKeepsTheRestOfTheFile) {
 
 // One file text before and after a save, spelt once and given to the compiler as both u""
 // and u8"" literals, so that the expected bytes of every encoding come from it, not from us.
-#define MIRELUNE_TEXT_HEAD \
-    "; Gr\u00FC\u00DFe \U0001F319\r\n[Other]\r\nName=\u00C7a va\r\n[Mirelune ScreenSaver]\r\n"
-#define MIRELUNE_TEXT_TAIL "\r\n[Last]\r\nNote=\u65E5\u672C\r\n"
-#define MIRELUNE_TEXT_BEFORE MIRELUNE_TEXT_HEAD "Sectors=2\r\nSpeed=20\r\n" MIRELUNE_TEXT_TAIL
-#define MIRELUNE_TEXT_AFTER \
-    MIRELUNE_TEXT_HEAD "Sectors= 7\r\nSpeed=12\r\nDelay=3400\r\n" MIRELUNE_TEXT_TAIL
+// The section comes first, right behind the byte order mark.
+#define MIRELUNE_TEXT(keys)           \
+    "[Mirelune ScreenSaver]\r\n" keys \
+    "\r\n[Other]\r\nName=\u00C7a va ; Gr\u00FC\u00DFe \U0001F319\r\nNote=\u65E5\u672C\r\n"
+#define MIRELUNE_TEXT_BEFORE MIRELUNE_TEXT("Sectors=2\r\nSpeed=20")
+#define MIRELUNE_TEXT_AFTER MIRELUNE_TEXT("Sectors= 7\r\nSpeed=12\r\nDelay=3400")
 
 std::string utf8WithMark(std::u8string_view text) {
     return "\xEF\xBB\xBF" + std::string(text.begin(), text.end());
