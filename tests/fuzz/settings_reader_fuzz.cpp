@@ -1,11 +1,8 @@
-// Any bytes as the settings file: the reader and the profile look-ups must not crash, and a
-// value found is a trimmed view into the text; decoding the bytes then encoding their text
-// must give back the very same bytes; and the bytes taken as text must encode to UTF-16
+// Any bytes as the settings file: the reader and the profile look-ups must not crash, a value
+// found is trimmed and an empty one gives the default; decoding the bytes then encoding their
+// text must give back the very same bytes; and the bytes taken as text must encode to UTF-16
 // that decodes as such.
-#include <algorithm>
-#include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
@@ -22,28 +19,14 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool isAllDigits(std::string_view s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void checkLookup(std::string_view text, std::string_view section, std::string_view key) {
     const auto value = readProfileString(text, section, key);
-    if (value) {
-        // The view points into the text, with no blanks left around it.
-        require(value->data() >= text.data() &&
-                    value->data() + value->size() <= text.data() + text.size(),
-                "readProfileString: view outside the text");
-        require(value->empty() || (!isBlank(value->front()) && !isBlank(value->back())),
-                "readProfileString: value not trimmed");
-    }
+    const bool found = value && !value->empty();
+    require(!found || (!isBlank(value->front()) && !isBlank(value->back())),
+            "readProfileString: value not trimmed");
     constexpr std::int32_t kDefault = -12345;
-    const std::int32_t number = readProfileInt(text, section, key, kDefault);
-    if (!value || value->empty()) {
-        require(number == kDefault, "readProfileInt: missing or empty value but no default");
-    } else if (isAllDigits(*value) && value->size() <= 9) {
-        require(number == std::stoi(std::string(*value)), "readProfileInt: plain digits misread");
-    }
+    require(found || readProfileInt(text, section, key, kDefault) == kDefault,
+            "readProfileInt: missing or empty value but no default");
 }
 
 }  // namespace
@@ -62,12 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     (void)readSettings(text);  // must neither crash nor read out of bounds
-    constexpr std::array<std::string_view, 5> sections{kSettingsSection, " mirelune screensaver\t",
-                                                       "", "[", "Other"};
-    constexpr std::array<std::string_view, 6> keys{kSectorsKey, kSpeedKey, kDelayKey,
-                                                   "",          "=",       " delay "};
-    for (const std::string_view section : sections) {
-        for (const std::string_view key : keys) {
+    using namespace std::literals;
+    for (const auto section :
+         {kSettingsSection, " mirelune screensaver\t"sv, ""sv, "["sv, "Other"sv}) {
+        for (const auto key : {kSectorsKey, kSpeedKey, kDelayKey, ""sv, "="sv, " delay "sv}) {
             checkLookup(text, section, key);
         }
     }

@@ -24,8 +24,8 @@ struct Rgb {
     std::vector<png_byte> bytes;
 };
 
-// The file as 8-bit RGB whatever it holds; `format` tells what it holds.
-Rgb readPng(const std::string& path, png_uint_32& format) {
+// The file's pixels, which must be stored as 8-bit RGB: the tool writes nothing else.
+Rgb readPng(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     Rgb rgb;
@@ -33,7 +33,7 @@ Rgb readPng(const std::string& path, png_uint_32& format) {
         ADD_FAILURE() << "cannot read " << path << ": " << image.message;
         return rgb;
     }
-    format = image.format;
+    EXPECT_EQ(image.format, png_uint_32(PNG_FORMAT_RGB)) << path;
     image.format = PNG_FORMAT_RGB;
     rgb = {image.width, image.height, std::vector<png_byte>(PNG_IMAGE_SIZE(image))};
     EXPECT_TRUE(png_image_finish_read(&image, nullptr, rgb.bytes.data(), 0, nullptr))
@@ -51,8 +51,7 @@ TEST(GoldenPictures, RendererPaintsTheRecordedPixels) {
     };
     for (const auto& golden : cases) {
         const Options& o = golden.options;
-        png_uint_32 format = 0;
-        const Rgb expected = readPng(std::string(MIRELUNE_GOLDEN_DIR) + "/" + golden.file, format);
+        const Rgb expected = readPng(std::string(MIRELUNE_GOLDEN_DIR) + "/" + golden.file);
         const Surface surface = renderPictures(o);
         ASSERT_EQ(std::tuple(expected.width, expected.height),
                   std::tuple(png_uint_32(surface.width()), png_uint_32(surface.height())));
@@ -61,8 +60,7 @@ TEST(GoldenPictures, RendererPaintsTheRecordedPixels) {
         for (const int width : {surface.width(), surface.width() / 2}) {
             ASSERT_EQ(writePng(written, {surface.row(0), width, surface.height(), surface.width()}),
                       std::nullopt);
-            const Rgb actual = readPng(written, format);
-            EXPECT_EQ(format, png_uint_32(PNG_FORMAT_RGB));
+            const Rgb actual = readPng(written);
             ASSERT_EQ(actual.bytes.size(), std::size_t(3 * width * surface.height()));
             for (std::size_t i = 0; i < actual.bytes.size(); i += 3) {
                 const std::size_t x = i / 3 % width, y = i / 3 / width;
@@ -70,8 +68,8 @@ TEST(GoldenPictures, RendererPaintsTheRecordedPixels) {
                                          &expected.bytes[3 * (y * expected.width + x)], 3) != 0;
             }
             EXPECT_EQ(differing, 0)
-                << golden.file << " (" << width << " columns written) differs; if that is "
-                << "intended, look at " << written << " and re-record with\n"
+                << golden.file << " with " << width << " columns written; "
+                << "if intended, look at " << written << " and re-record:\n"
                 << "  build/native/mirelune-render --size " << o.width << "x" << o.height
                 << " --sectors " << o.sectors << " --pictures " << o.pictures << " --seed "
                 << *o.seed << " -o tests/golden/" << golden.file;
