@@ -6,10 +6,7 @@
 #              -DSECONDS=<n> -P run_fuzzer.cmake
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR}/corpus ${WORKDIR}/artifacts)
-set(inputs ${CORPUS})
-if(EXISTS ${REGRESSIONS})
-    list(APPEND inputs ${REGRESSIONS})
-endif()
+file(GLOB inputs LIST_DIRECTORIES true ${CORPUS} ${REGRESSIONS})  # those that exist
 execute_process(COMMAND ${FUZZER} -max_total_time=${SECONDS} -rss_limit_mb=2048
                         -print_final_stats=1 -artifact_prefix=${WORKDIR}/artifacts/
                         ${WORKDIR}/corpus ${inputs}

@@ -1,9 +1,7 @@
 // Small golden pictures: any change to the numerics, the order of random draws, the palettes
-// or the painter's geometry shows up as a pixel difference here. Each picture goes through
-// the PNG writer as the tool writes it, and once more without its right half, so that the
-// rows' stride differs from their width. On a mismatch the picture written stays in the
-// test's working directory, and the test prints the command that records a new golden; look
-// at both before re-recording.
+// or the painter's geometry shows up as a pixel difference here. Each picture goes through the
+// PNG writer whole, as the tool writes it, then without its right half (a stride wider than
+// the rows). A mismatch keeps the picture written in the working directory for a look.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -29,15 +27,12 @@ Rgb readPng(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     Rgb rgb;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        ADD_FAILURE() << "cannot read " << path << ": " << image.message;
-        return rgb;
+    if (png_image_begin_read_from_file(&image, path.c_str())) {
+        EXPECT_EQ(image.format, png_uint_32(PNG_FORMAT_RGB)) << path;
+        rgb = {image.width, image.height, std::vector<png_byte>(PNG_IMAGE_SIZE(image))};
+        png_image_finish_read(&image, nullptr, rgb.bytes.data(), 0, nullptr);
     }
-    EXPECT_EQ(image.format, png_uint_32(PNG_FORMAT_RGB)) << path;
-    image.format = PNG_FORMAT_RGB;
-    rgb = {image.width, image.height, std::vector<png_byte>(PNG_IMAGE_SIZE(image))};
-    EXPECT_TRUE(png_image_finish_read(&image, nullptr, rgb.bytes.data(), 0, nullptr))
-        << path << ": " << image.message;
+    EXPECT_FALSE(image.warning_or_error & PNG_IMAGE_ERROR) << path << ": " << image.message;
     return rgb;
 }
 
