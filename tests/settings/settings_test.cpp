@@ -42,7 +42,6 @@ TEST(Settings, SavingWritesTheThreeKeysIntoTheSectionAndKeepsTheRestOfTheFile) {
         Settings settings;
         const char* after;
     } cases[] = {
-        {"", {5, 69, 1000}, "[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"},
         {"[mirelune screensaver]\r\n sectors = 5\r\nSpeed=69\r\nDelay=1000\r\n",
          {10, 0, 20000},
          "[mirelune screensaver]\r\nSectors= 10\r\nSpeed=0\r\nDelay=20000\r\n"},
