@@ -3,6 +3,8 @@
 // refused, and only for a second instance with no "Display Properties" window; a preview
 // handle is always in the range a window handle can have; and blanks around a number do not
 // change it.
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,18 +21,14 @@ namespace {
 std::string swapCase(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (std::isalpha(static_cast<unsigned char>(c))) c ^= 0x20;
     }
     return out;
 }
 
 std::string_view trimmedOfSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@ if(NOT clangxx)
 endif()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${BINARY_DIR}
-                        -DCMAKE_CXX_COMPILER=${clangxx} RESULT_VARIABLE configured)
+                        -DCMAKE_CXX_COMPILER=${clangxx}
+                        -DCMAKE_BUILD_TYPE=RelWithDebInfo RESULT_VARIABLE configured)
 if(NOT configured EQUAL 0)
     message(FATAL_ERROR "configuring the fuzzers failed (missing libFuzzer runtime? "
                         "run scripts/install-deps fuzz)")
@@ -16,5 +17,6 @@ cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BINARY_DIR} --parallel ${cores}
                 RESULT_VARIABLE built)
 if(NOT built EQUAL 0)
-    message(FATAL_ERROR "building the fuzzers failed")
+    message(FATAL_ERROR "building the fuzzers failed (missing libFuzzer runtime? "
+                        "run scripts/install-deps fuzz)")
 endif()

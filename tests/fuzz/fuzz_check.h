@@ -9,15 +9,10 @@
 
 namespace mirelune::fuzz {
 
-[[noreturn]] inline void fail(const char* what) {
+inline void require(bool condition, const char* what) {
+    if (condition) return;
     std::fprintf(stderr, "property failed: %s\n", what);
     std::abort();
-}
-
-inline void require(bool condition, const char* what) {
-    if (!condition) {
-        fail(what);
-    }
 }
 
 inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
