@@ -327,17 +327,9 @@ def scenario_picture(h, checks):
                               f"under 2 % of a core ({percent:.2f} %)")
 
 
-def moves_then_exit(h, checks, saver, points, what):
-    """Ten mouse moves (the appearance included) leave the saver running, the eleventh ends it."""
-    for x, y in points[:10 - h.APPEARANCE_MOVES]:
-        h.xdotool("mousemove", x, y)
-        time.sleep(0.1)
-    time.sleep(0.4)
-    if checks.expect(saver.alive(), f"{what}: ten mouse moves leave it running"):
-        checks.ended(h.ended_by(saver, "mousemove", *points[10]), f"{what}: the eleventh ends it")
-
-
 def scenario_exit(h, checks):
+    """A key, a modifier or a click ends the saver at once; mouse moves are counted by the
+    monitors scenario."""
     for what, action in (("key 'a'", ("key", "a")), ("Shift", ("key", "shift")),
                          ("left click", ("click", "1"))):
         with launched(h) as saver:
@@ -345,11 +337,6 @@ def scenario_exit(h, checks):
             checks.require(saver.alive(), f"{what}: the saver runs until input")
             if checks.ended(h.ended_by(saver, *action), f"{what} ends it"):
                 checks.expect(saver.status() == 0, f"{what}: a clean end")
-    h.xdotool("mousemove", 500, 400)
-    with launched(h) as saver:
-        time.sleep(1.0)
-        moves_then_exit(h, checks, saver, [(100 + 70 * m, 80 + 50 * m) for m in range(11)],
-                        "moves")
 
 
 # Two monitors of different sizes, the first one primary: the other to its right, then the
@@ -359,8 +346,8 @@ MONITOR_LAYOUTS = (("other-right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
 
 
 def scenario_monitors(h, checks):
-    """Each monitor shows a whole grid of its own, and the mouse-move allowance counts moves
-    on every monitor."""
+    """Each monitor shows a whole grid of its own; the mouse-move allowance counts moves on
+    every monitor."""
     for what, monitors in MONITOR_LAYOUTS:
         with h.on_desk(monitors):
             h.xdotool("mousemove", monitors[0][0] + 500, 400)
@@ -370,8 +357,16 @@ def scenario_monitors(h, checks):
                 for number, monitor in enumerate(monitors):
                     expect_grid(checks, crop(screen, *monitor), 3, f"{what}: monitor {number}",
                                 h.work / f"{what}-{number}.ppm")
+                # Ten moves alternating between the monitors (the appearance's included) leave
+                # the saver running, the eleventh ends it.
                 points = [(monitors[m % 2][0] + 60 + 30 * m, 80) for m in range(11)]
-                moves_then_exit(h, checks, saver, points, what)
+                for x, y in points[:10 - h.APPEARANCE_MOVES]:
+                    h.xdotool("mousemove", x, y)
+                    time.sleep(0.1)
+                time.sleep(0.4)
+                if checks.expect(saver.alive(), f"{what}: ten mouse moves leave it running"):
+                    checks.ended(h.ended_by(saver, "mousemove", *points[10]),
+                                 f"{what}: the eleventh ends it")
 
 
 def scenario_soak(h, checks):

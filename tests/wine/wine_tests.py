@@ -224,7 +224,8 @@ def scenario_preview(h, checks):
     # the first picture starts: 5 sectors make 152 x 112 150 x 110 (3 would give 150 x 108).
     checks.expect(report.get("child") == ["1 0 0 150 110"], "one visible WS_CHILD window of the "
                   f"saver in the pane at 0 0 150 110, a 5-sector grid (got {report})")
-    checks.expect(report.get("alive_after_input") == ["1"], "keys, clicks and moves leave it running")
+    checks.expect(report.get("alive_after_input") == ["1"],
+                  "keys, clicks and moves leave it running")
     checks.ended(int(report["ms_after_destroy"][0]) if "ms_after_destroy" in report else None,
                  "the pane's end ends it")
 
@@ -268,70 +269,65 @@ OTHER = b"[Other Section]\r\nKeep=this line\r\n\r\n[Mirelune ScreenSaver]\r\n"
 OTHER_FILE = OTHER + b"Sectors= 7\r\nSpeed=20\r\nDelay=1050\r\n"
 # Esc does nothing; then sectors up by one, the focus to speed, speed to 0.
 MOVES = ("Escape", "Right", "Tab", "Home")
-# (what, file before, keys, settings shown then, how it closes, file after: None for none)
-DIALOG_RUNS = [
-    ("OK with no file", None, (), showing(5, 69, 1000), "alt+k",
-     b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"),
-    ("Cancel with no file", None, MOVES, None, "alt+c", None),
-    ("a file, closed from the frame", OTHER_FILE, (), showing(7, 20, 1050), "frame", OTHER_FILE),
-    ("OK after moves", OTHER_FILE, MOVES, showing(8, 0, 1050), "alt+k",
-     OTHER + b"Sectors= 8\r\nSpeed=0\r\nDelay=1050\r\n"),
-]
+
+
+def dialog_runs(h):
+    """(what, files before, keys, settings shown then, how it closes, the settings file after:
+    None for none, "unchanged" for all files before). Where the keys end with OK the save is
+    refused: the folder is blocked by a file of its name, or the file by a directory. (How each
+    save fails is pinned by the settings file's unit tests.)"""
+    ini, keep = h.settings_dir / "mirelune.ini", b"keep me\r\n"
+    return [
+        ("OK with no file", {}, (), showing(5, 69, 1000), "alt+k",
+         b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"),
+        ("Cancel with no file", {}, MOVES, None, "alt+c", None),
+        ("a file, closed from the frame", {ini: OTHER_FILE}, (), showing(7, 20, 1050), "frame",
+         OTHER_FILE),
+        ("OK after moves", {ini: OTHER_FILE}, MOVES, showing(8, 0, 1050), "alt+k",
+         OTHER + b"Sectors= 8\r\nSpeed=0\r\nDelay=1050\r\n"),
+        ("a file where the folder belongs", {h.settings_dir: keep, h.windows_dir / "mirelune.ini":
+                                             settings_text(3, 40, 5000)}, ("Right", "alt+k"),
+         showing(4, 40, 5000), "alt+c", "unchanged"),
+        ("a directory where the file belongs", {ini / "inside.txt": keep}, ("Left", "alt+k"),
+         showing(4, 69, 1000), "alt+c", "unchanged")]
 
 
 def scenario_dialog(h, checks):
-    """The dialog's size, and what it shows and saves for each way of closing it."""
-    for what, before, keys, settings, closing, after in DIALOG_RUNS:
-        h.write_settings(before) if before else h.clear_settings()
-        dialog = open_dialog(h)
-        press(h, *keys) if keys else None
-        report = h.probe("inspect", DIALOG)
-        if what == DIALOG_RUNS[0][0]:  # a client area of 4680 x 3270 twips
-            dpi, client = int(report["dpi"][0]), [int(v) for v in report["client"][0].split()]
-            want = [round(t * dpi / 1440) for t in (4680, 3270)]
-            checks.expect(all(abs(a - b) <= 1 for a, b in zip(client, want)),
-                          f"at {dpi} DPI a client area of {want} px (got {client})")
-        if settings is not None:
-            checks.expect(shown(report) == settings, f"{what}: shows {settings} (got {report})")
-        close_dialog(h, checks, dialog, closing, what)
-        files = h.settings_files()
-        written = files[0].read_bytes() if len(files) == 1 else None
-        checks.expect(written == after and (after is not None or not h.settings_dir.exists()),
-                      f"{what}: the settings file holds {after!r} (got {written!r})")
-
-
-def scenario_hostile_settings(h, checks):
-    """Settings that cannot be saved, the folder blocked by a file of its name or the file by a
-    directory: the dialog says so and stays open with the user's values, and nothing on disk is
-    lost. (How each save fails is pinned by the settings file's unit tests.)"""
-    ini = h.settings_dir / "mirelune.ini"
-    for what, files, key, settings in (
-            ("a file where the folder belongs", {h.settings_dir: b"keep me\r\n",
-                                                 h.windows_dir / "mirelune.ini":
-                                                 settings_text(3, 40, 5000)}, "Right",
-             showing(4, 40, 5000)),
-            ("a directory where the file belongs", {ini / "inside.txt": b"keep me\r\n"}, "Left",
-             showing(4, 69, 1000))):
+    """The dialog's size, and what it shows and saves, or refuses to save, for each way of
+    closing it; the saver runs with a directory in the settings file's place."""
+    for number, (what, before, keys, settings, closing, after) in enumerate(dialog_runs(h)):
         h.clear_settings()
-        for path, content in files.items():
+        for path, content in before.items():
             path.parent.mkdir(parents=True, exist_ok=True)
             path.write_bytes(content)
         dialog = open_dialog(h)
         try:
-            press(h, key, "alt+k")
-            texts = h.probe("press-box", 3000).get("box_text", [])
-            time.sleep(0.3)
-            got = shown(h.probe("inspect", DIALOG))
-            checks.expect(any(t.startswith("The settings could not be saved to the file")
-                              for t in texts) and dialog.alive() and got == settings,
-                          f"{what}: OK says the settings could not be saved, and the dialog "
-                          f"stays open showing {settings} (got {texts}, {got})")
-            close_dialog(h, checks, dialog, "alt+c", what)
+            press(h, *keys) if keys else None
+            if keys[-1:] == ("alt+k",):
+                texts = h.probe("press-box", 3000).get("box_text", [])
+                time.sleep(0.3)
+                checks.expect(any(t.startswith("The settings could not be saved to the file")
+                                  for t in texts) and dialog.alive(), f"{what}: OK says the "
+                              f"settings could not be saved, and the dialog stays (got {texts})")
+            report = h.probe("inspect", DIALOG)
+            if number == 0:  # a client area of 4680 x 3270 twips
+                dpi, client = int(report["dpi"][0]), [int(v) for v in report["client"][0].split()]
+                want = [round(t * dpi / 1440) for t in (4680, 3270)]
+                checks.expect(all(abs(a - b) <= 1 for a, b in zip(client, want)),
+                              f"at {dpi} DPI a client area of {want} px (got {client})")
+            if settings is not None:
+                checks.expect(shown(report) == settings, f"{what}: shows {settings} (got {report})")
+            close_dialog(h, checks, dialog, closing, what)
         finally:
             h.probe("post", DIALOG, WM_CLOSE, 0, 0)
-        checks.expect(all(path.read_bytes() == content for path, content in files.items()),
-                      f"{what}: what was on disk is unchanged")
-    runs_until_key(h, checks, "a directory for the settings file")  # still in the file's place
+        if after == "unchanged":
+            written = {path: path.read_bytes() for path in before}
+            after = before
+        else:
+            files = h.settings_files() if h.settings_dir.is_dir() else []
+            written = files[0].read_bytes() if len(files) == 1 else h.settings_dir.exists() or None
+        checks.expect(written == after, f"{what}: on disk {after!r} (got {written!r})")
+    runs_until_key(h, checks, "a directory for the settings file")
     h.clear_settings()
 
 
