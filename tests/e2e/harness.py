@@ -1,9 +1,6 @@
-"""The end-to-end harness of both programs: a private X server, the kaleidoscope check,
-processor and memory meters, and the scenarios every saver must pass (picture with an idle
-pause, exit on input, two monitors, soak), run against a platform's adapter (a subclass of Harness).
-A failed check prints one FAIL line; the exit status is 0 when every scenario passed, 1 when
-one failed, 2 when the run could not start. Figures measured on the way go to --figures.
-"""
+"""The end-to-end harness of both savers: private X servers, the kaleidoscope check, meters and
+the scenarios every saver must pass, run against a platform's adapter (a subclass of Harness).
+A failed check prints one FAIL line; exit status 0 passed, 1 failed, 2 could not run."""
 
 import argparse
 import json
@@ -22,7 +19,7 @@ QUIET = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": su
 
 
 class CannotRun(Exception):
-    """The environment or the inputs are missing: the tests could not run at all."""
+    """The environment or the inputs are missing."""
 
 
 class Failed(Exception):
@@ -43,8 +40,7 @@ class Checks:
         if not self.expect(ok, message):
             raise Failed(message)
 
-    def ended(self, ms, what, limit=1000):
-        """Expects `what` within limit ms; ms is None when it did not happen."""
+    def ended(self, ms, what, limit=1000):  # ms None: it did not happen
         return self.expect(ms is not None and ms <= limit, f"{what} within {limit} ms (got {ms})")
 
 
@@ -73,10 +69,8 @@ def wait_gone(pid, seconds):
 
 
 def cpu_percent(pid, seconds):
-    """The process's processor use (user and system) over the next seconds, in % of one core."""
-    def ticks():
-        return sum(int(field) for field in stat(pid)[11:13])
-
+    """User and system time over the next seconds, in % of one core."""
+    ticks = lambda: sum(int(field) for field in stat(pid)[11:13])  # noqa: E731
     before, start = ticks(), time.monotonic()
     time.sleep(seconds)
     return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start) * 100
@@ -102,8 +96,8 @@ def crop(image, x, y, width, height):
 
 def kaleidoscope_problems(image, sectors):
     """What keeps a screen (width, height, RGB rows) from being the kaleidoscope of `sectors`:
-    every tile equal to tile (0, 0), that tile mirrored about both centre lines, the strips
-    beside the grid black, and more than two colours (a picture, not a blank or a stripe)."""
+    every tile equal to tile (0, 0) mirrored about both centre lines, the strips beside the
+    grid black, and more than two colours (a picture, not a blank or a stripe)."""
     width, height, rgb = image
     tile_w, tile_h = 2 * (width // (2 * sectors)), 2 * (height // (2 * sectors))
     if tile_w == 0 or tile_h == 0:
@@ -132,7 +126,7 @@ def kaleidoscope_problems(image, sectors):
 
 
 def expect_grid(checks, image, sectors, what, shot=None):
-    """Expects the image to be the kaleidoscope of `sectors`; keeps it in `shot` when not."""
+    """Keeps an image that is not the kaleidoscope of `sectors` in `shot`."""
     problems = kaleidoscope_problems(image, sectors) if image else ["no finished picture"]
     if problems and image and shot:
         shot.write_bytes(b"P6 %d %d 255\n" % image[:2] + image[2])
@@ -153,8 +147,7 @@ MEMORY_SLACK_KIB = 256
 CHANGES_PER_RESIZE = 2
 
 
-def resize_interval(pictures):
-    """Pictures between resizes: a few, and at least a dozen resizes in a run."""
+def resize_interval(pictures):  # a few, and at least a dozen resizes in a run
     return min(max(pictures // 12, 4), 25)
 
 
@@ -182,8 +175,7 @@ def start_x_server(command, log, env=None):
     return server, f":{int(text)}"
 
 
-def stop(process):
-    """Ends a process; None, to forget it."""
+def stop(process):  # None, to forget it
     process.terminate()
     process.wait()
 
@@ -197,8 +189,7 @@ class Saver:
     def alive(self):
         return alive(self.pid)
 
-    def status(self):
-        """The exit status where it can be known: 0 for a clean end."""
+    def status(self):  # 0 where it cannot be known
         return 0 if self.process is None else self.process.wait()
 
 
@@ -219,8 +210,7 @@ class Harness:
         if missing:
             raise CannotRun(f"{', '.join(missing)} not installed (scripts/install-deps)")
 
-    def figure(self, name, value, text):
-        """Keeps a measurement for --figures and shows it in the log."""
+    def figure(self, name, value, text):  # for --figures and the log
         self.figures.setdefault(name, []).append(value)
         print(f"  figure {text}", flush=True)
 
@@ -228,7 +218,7 @@ class Harness:
         return dict(os.environ, DISPLAY=display)
 
     def start_display(self, screen=f"{SCREEN[0]}x{SCREEN[1]}x24", options=()):
-        """Starts Xvfb with this screen (WxHxDEPTH), in place of the one running."""
+        """Xvfb with this screen (WxHxDEPTH), in place of the one running."""
         self.stop_display()
         self.xvfb, display = start_x_server(["Xvfb", "-screen", "0", screen, *options],
                                             self.work / "xvfb.log")
@@ -238,9 +228,9 @@ class Harness:
         self.xvfb = self.xvfb and stop(self.xvfb)
 
     @contextmanager
-    def desk(self, monitors):
-        """A Xephyr on the Xvfb whose Xinerama screens are these monitors (x, y, width, height),
-        the first one primary; the harness's environment points at it."""
+    def on_desk(self, monitors):
+        """The environment on a Xephyr inside the Xvfb whose Xinerama screens are these
+        monitors (x, y, width, height), the first one primary."""
         xephyr, display = start_x_server(
             ["Xephyr", "+xinerama", "-no-host-grab", *(arg for x, y, w, h in monitors for arg in
                                                        ("-origin", f"{x},{y}", "-screen",
@@ -252,9 +242,6 @@ class Harness:
         finally:
             self.env = host
             stop(xephyr)
-
-    def on_desk(self, monitors):
-        return self.desk(monitors)
 
     def close(self):
         for process in self.started:
@@ -272,13 +259,12 @@ class Harness:
             raise CannotRun(f"xdotool {' '.join(map(str, args))} failed")
 
     def ended_by(self, saver, *action):
-        """Sends an xdotool action; milliseconds until the saver ends, or None after 3 s."""
+        """Milliseconds from an xdotool action to the saver's end, or None after 3 s."""
         start = time.monotonic()
         self.xdotool(*action)
         return None if wait_gone(saver.pid, 3) is None else (time.monotonic() - start) * 1000
 
-    def capture(self, window="root"):
-        """The window's pixels: (width, height, RGB bytes)."""
+    def capture(self, window="root"):  # (width, height, RGB bytes)
         ppm = self.run("import", "-window", str(window), "-depth", "8", "ppm:-").stdout
         # Exactly one blank ends the header: the pixels may themselves start with blank bytes.
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
@@ -298,8 +284,7 @@ class Harness:
             time.sleep(0.4)
         return None
 
-    def helper(self, *args):
-        """x11-test-window with these arguments, and the id of the window it watches."""
+    def helper(self, *args):  # x11-test-window and the id of the window it watches
         helper = subprocess.Popen([self.args.window_helper, *map(str, args)], env=self.env,
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.started.append(helper)
@@ -309,8 +294,7 @@ class Harness:
         return helper, int(line, 16)
 
     @staticmethod
-    def tell(helper, command):
-        """One command to x11-test-window; its answer after "ok"."""
+    def tell(helper, command):  # x11-test-window's answer after "ok"
         helper.stdin.write(command + "\n")
         helper.stdin.flush()
         answer = helper.stdout.readline().split()
@@ -343,18 +327,9 @@ def scenario_picture(h, checks):
                               f"under 2 % of a core ({percent:.2f} %)")
 
 
-def moves_then_exit(h, checks, saver, points, what):
-    """Ten mouse moves to `points` (the appearance included) leave the saver running; the
-    eleventh ends it."""
-    for x, y in points[:10 - h.APPEARANCE_MOVES]:
-        h.xdotool("mousemove", x, y)
-        time.sleep(0.1)
-    time.sleep(0.4)
-    if checks.expect(saver.alive(), f"{what}: ten mouse moves leave it running"):
-        checks.ended(h.ended_by(saver, "mousemove", *points[10]), f"{what}: the eleventh ends it")
-
-
 def scenario_exit(h, checks):
+    """A key, a modifier or a click ends the saver at once; mouse moves are counted by the
+    monitors scenario."""
     for what, action in (("key 'a'", ("key", "a")), ("Shift", ("key", "shift")),
                          ("left click", ("click", "1"))):
         with launched(h) as saver:
@@ -362,11 +337,6 @@ def scenario_exit(h, checks):
             checks.require(saver.alive(), f"{what}: the saver runs until input")
             if checks.ended(h.ended_by(saver, *action), f"{what} ends it"):
                 checks.expect(saver.status() == 0, f"{what}: a clean end")
-    h.xdotool("mousemove", 500, 400)
-    with launched(h) as saver:
-        time.sleep(1.0)
-        moves_then_exit(h, checks, saver, [(100 + 70 * m, 80 + 50 * m) for m in range(11)],
-                        "moves")
 
 
 # Two monitors of different sizes, the first one primary: the other to its right, then the
@@ -376,8 +346,8 @@ MONITOR_LAYOUTS = (("other-right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
 
 
 def scenario_monitors(h, checks):
-    """Each monitor shows a whole grid of its own, and the mouse-move allowance counts moves
-    on every monitor."""
+    """Each monitor shows a whole grid of its own; the mouse-move allowance counts moves on
+    every monitor."""
     for what, monitors in MONITOR_LAYOUTS:
         with h.on_desk(monitors):
             h.xdotool("mousemove", monitors[0][0] + 500, 400)
@@ -387,8 +357,16 @@ def scenario_monitors(h, checks):
                 for number, monitor in enumerate(monitors):
                     expect_grid(checks, crop(screen, *monitor), 3, f"{what}: monitor {number}",
                                 h.work / f"{what}-{number}.ppm")
+                # Ten moves alternating between the monitors (the appearance's included) leave
+                # the saver running, the eleventh ends it.
                 points = [(monitors[m % 2][0] + 60 + 30 * m, 80) for m in range(11)]
-                moves_then_exit(h, checks, saver, points, what)
+                for x, y in points[:10 - h.APPEARANCE_MOVES]:
+                    h.xdotool("mousemove", x, y)
+                    time.sleep(0.1)
+                time.sleep(0.4)
+                if checks.expect(saver.alive(), f"{what}: ten mouse moves leave it running"):
+                    checks.ended(h.ended_by(saver, "mousemove", *points[10]),
+                                 f"{what}: the eleventh ends it")
 
 
 def scenario_soak(h, checks):
@@ -435,7 +413,6 @@ SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "monitors": sce
 
 
 def main(adapter, own_scenarios, add_arguments):
-    """Runs the named scenarios of the shared set and the adapter's own in one harness."""
     scenarios = {**SCENARIOS, **own_scenarios}
     parser = argparse.ArgumentParser(description=adapter.__doc__)
     parser.add_argument("--work", required=True, help="folder for screenshots and logs")

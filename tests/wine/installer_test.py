@@ -1,14 +1,7 @@
 #!/usr/bin/env python3
-"""Installs and uninstalls Mirelune with Mirelune-Setup.exe, silently, in a fresh private Wine
-prefix in DIR/prefix:
-
-    installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --work DIR
-
-"/S" installs the saver byte for byte and selects it; the quiet uninstall command it registers
-removes everything it installed and deselects the saver, keeping the settings file. "/S
-/CURRENT=0" leaves another selected saver alone, and "/PURGE" also deletes the settings folder.
-Exit status: 0 passed, 1 a check failed, 2 the test could not run.
-"""
+"""Installs and uninstalls Mirelune with Mirelune-Setup.exe, silently, in a fresh Wine prefix in
+DIR/prefix: installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --work DIR.
+Exit status: 0 passed, 1 a check failed, 2 the test could not run."""
 
 import argparse
 import os
@@ -55,13 +48,7 @@ class Prefix:
             m.groups() for m in re.finditer(r"^\s+(\S.*?)\s{2,}REG_\w+\s*(.*?)\s*$", out, re.M))
 
     def saver(self):
-        return (self.values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE")
-
-
-def wait_for(condition, seconds):
-    deadline = time.monotonic() + seconds
-    while not condition() and time.monotonic() < deadline:
-        time.sleep(0.25)
+        return (self.values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE") or ""
 
 
 def install(prefix, checks, setup, built, *options):
@@ -83,8 +70,10 @@ def uninstall(prefix, checks, *options):
                          f"the quiet uninstall command runs {UNINSTALLER} (got {registered!r})"):
         return
     code, _ = prefix.run("wine", command[1], *command[2].split(), *options)
-    wait_for(lambda: not prefix.scr.exists() and not prefix.folder.exists(), 20)
-    wait_for(lambda: prefix.values(UNINSTALL_KEY) is None, 10)
+    deadline = time.monotonic() + 30
+    while (prefix.scr.exists() or prefix.folder.exists() or prefix.values(UNINSTALL_KEY)) \
+            and time.monotonic() < deadline:
+        time.sleep(0.25)
     prefix.run("wineserver", "-w", timeout=60)
     checks.expect(code == 0 and not prefix.scr.exists() and not prefix.folder.exists()
                   and prefix.values(UNINSTALL_KEY) is None, f"{registered} {' '.join(options)}: "
@@ -93,9 +82,9 @@ def uninstall(prefix, checks, *options):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--setup", type=Path, required=True, help="Mirelune-Setup.exe")
-    parser.add_argument("--scr", type=Path, help="the Mirelune.scr it holds (default: beside it)")
-    parser.add_argument("--work", type=Path, required=True, help="folder for the prefix")
+    parser.add_argument("--setup", type=Path, required=True)
+    parser.add_argument("--scr", type=Path)
+    parser.add_argument("--work", type=Path, required=True)
     args = parser.parse_args()
     setup = args.setup.resolve()
     built = (args.scr or setup.parent / "Mirelune.scr").resolve()
@@ -114,16 +103,15 @@ def main():
             raise CannotRun(f"wineboot -i failed (exit {code})")
 
         install(prefix, checks, setup, built)
-        saver = prefix.saver()
-        checks.expect(re.split(r"[\\/]", saver or "")[-1].lower() == "mirelune.scr",
-                      f"/S selects Mirelune.scr (got {saver})")
+        checks.expect(re.split(r"[\\/]", prefix.saver())[-1].lower() == "mirelune.scr",
+                      f"/S selects Mirelune.scr (got {prefix.saver()})")
         ini = prefix.settings / "mirelune.ini"
         ini.parent.mkdir(parents=True, exist_ok=True)
         ini.write_text("[Mirelune ScreenSaver]\r\nSectors=5\r\n")
         uninstall(prefix, checks)
-        saver = prefix.saver()
-        checks.expect("mirelune" not in (saver or "").lower() and ini.is_file(),
-                      f"the uninstall deselects the saver ({saver}) and keeps the settings file")
+        checks.expect("mirelune" not in prefix.saver().lower() and ini.is_file(),
+                      f"the uninstall deselects the saver ({prefix.saver()}) and keeps the "
+                      "settings file")
 
         prefix.run("wine", "reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ", "/d",
                    OTHER_SAVER, "/f")

@@ -1,14 +1,11 @@
-// mirelune-probe: drives Mirelune.scr from inside Wine for tests/wine/wine_tests.py and reports
-// what it sees as "key=value" lines on stdout (a key may repeat); exits 2 on a bad command line.
-//   run <ms> <scr> [args]   start the saver with exactly these arguments and watch up to ms for
-//                           its end and its windows; OK is pressed in a message box, and the
-//                           configuration dialog is inspected and left open
-//   preview <scr> <w> <h>   host a pane of w x h and run "/p <pane>" in it
-//   inspect <title>         a top-level window's size, DPI, style, controls and focus
-//   press-box <ms>          wait up to ms for a message box, report it and press OK
+// mirelune-probe: reads and drives Mirelune.scr's windows from inside Wine for
+// tests/wine/wine_tests.py, answering in "key=value" lines on stdout (a key may repeat).
+//   run <ms> <scr> <args>   run the saver with exactly these arguments, watching its windows
+//   preview <scr> <w> <h>   host a pane of w x h, run "/p <pane>" in it, then destroy the pane
+//   inspect <title>         a top-level window's DPI, client size and controls
+//   press-box <ms>          wait up to ms for a message box, report its texts and press OK
 //   post <title> <message> <wparam> <lparam>
-//                           post a message to the top-level window with that title, or to the
-//                           full-screen saver's window when the title is "saver"
+//                           post a message to the window with that title ("saver": full screen)
 //   resize <w> <h>          size the full-screen saver's window
 #include <windows.h>
 
@@ -29,7 +26,7 @@ namespace {
 
 using mirelune::windows::narrow;
 
-// One line of the report; control characters in texts become blanks, so a value is one line.
+// Control characters in texts become blanks, so that a value stays on its line.
 void say(const char* key, std::string value) {
     for (char& c : value)
         if (static_cast<unsigned char>(c) < 0x20) c = ' ';
@@ -37,41 +34,12 @@ void say(const char* key, std::string value) {
     std::fflush(stdout);
 }
 
-void say(const char* key, long long value) {
-    say(key, std::to_string(value));
-}
-
 double nowMs() {
     return static_cast<double>(GetTickCount64());
 }
 
-// Starts scr with the command line "\"scr\" args" so that blanks inside args reach it unchanged.
-// The saver gets no standard handles: it must not hold the probe's output pipe open.
-PROCESS_INFORMATION launch(const std::wstring& scr, const std::wstring& args) {
-    std::wstring commandLine = L"\"";
-    commandLine.append(scr).append(L"\"").append(args.empty() ? L"" : L" ").append(args);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = INVALID_HANDLE_VALUE;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(scr.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
-        say("error", "CreateProcess failed");
-        std::exit(1);
-    }
-    CloseHandle(info.hThread);
-    return info;
-}
-
 bool alive(HANDLE process) {
     return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-}
-
-void finish(const PROCESS_INFORMATION& saver) {
-    TerminateProcess(saver.hProcess, 1);
-    WaitForSingleObject(saver.hProcess, 2000);
-    CloseHandle(saver.hProcess);
 }
 
 // Dispatches this thread's messages until done() holds or timeoutMs passes; true when it held.
@@ -98,36 +66,15 @@ std::wstring className(HWND window) {
     return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
 }
 
-// WM_GETTEXT with a timeout, so that a hung owner cannot block the probe.
+// GetWindowText reads no control of another process; WM_GETTEXT does.
 std::string windowText(HWND window) {
     wchar_t text[1024] = L"";
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
-                             SMTO_ABORTIFHUNG, 2000, &copied)) {
-        return {};
-    }
-    return narrow(std::wstring_view(text, copied < 1024 ? copied : 1023));
+    const LRESULT copied = SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return narrow(std::wstring_view(text, static_cast<std::size_t>(copied)));
 }
 
-std::string numbers(std::initializer_list<long long> values) {
-    std::string out;
-    for (const long long v : values)
-        out.append(std::to_string(v)).append(" ");
-    return out.substr(0, out.size() - 1);
-}
-
-// "x y w h" relative to the parent's client area (the screen for a top-level window).
-std::string rectOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) {
-        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    }
-    return numbers({r.left, r.top, r.right - r.left, r.bottom - r.top});
-}
-
-long long handle(HWND window) {
-    return static_cast<long long>(reinterpret_cast<std::uintptr_t>(window));
+std::string pair(long long a, long long b) {
+    return std::to_string(a) + " " + std::to_string(b);
 }
 
 // Reports the static texts of a message box (dialog class "#32770") and presses its OK.
@@ -144,92 +91,72 @@ void pressMessageBox(HWND box) {
             if (GetDlgCtrlID(c) == IDOK || ok == nullptr) ok = c;
         }
     }
-    say("box_buttons", buttons);
+    say("box_buttons", std::to_string(buttons));
     if (ok != nullptr) {
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
                      reinterpret_cast<LPARAM>(ok));
     }
 }
 
-// The visible top-level windows of a process.
-std::set<HWND> windowsOf(DWORD pid) {
-    std::pair<DWORD, std::set<HWND>> search{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == wanted && IsWindowVisible(window)) found.insert(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
-long long query(HWND window, UINT message) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, 2000, &result)) return -1;
-    return static_cast<LONG>(result);
-}
-
-// The dialog and one "control=hwnd class top pos min max line page text" line per control
-// (the slider numbers are 0 for other controls).
+// The window's DPI and client size, and one "control=class position text" line per control in
+// creation order (the position is a slider's, 0 for other controls).
 void inspect(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
-    say("found", 1);
-    say("rect", rectOf(window));
-    say("dpi", GetDpiForWindow(window));
-    say("client", numbers({client.right, client.bottom}));
-    say("style", static_cast<long long>(GetWindowLongPtrW(window, GWL_STYLE)));
-    say("exstyle", static_cast<long long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-    say("focus", handle(gui.hwndFocus));
+    say("dpi", std::to_string(GetDpiForWindow(window)));
+    say("client", pair(client.right, client.bottom));
     for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        RECT r{};
-        GetWindowRect(c, &r);
         const bool slider = _wcsicmp(className(c).c_str(), TRACKBAR_CLASSW) == 0;
-        const auto slid = [&](UINT message) { return slider ? query(c, message) : 0; };
-        say("control",
-            numbers({handle(c)}) + " " + narrow(className(c)) + " " +
-                numbers({r.top, slid(TBM_GETPOS), slid(TBM_GETRANGEMIN), slid(TBM_GETRANGEMAX),
-                         slid(TBM_GETLINESIZE), slid(TBM_GETPAGESIZE)}) +
-                " " + windowText(c));
+        const LRESULT position = slider ? SendMessageW(c, TBM_GETPOS, 0, 0) : 0;
+        say("control", narrow(className(c)) + " " + std::to_string(position) + " " + windowText(c));
     }
 }
 
-// Starts the saver and watches it for up to ms: whether and when it ends, and every visible
-// top-level window it shows meanwhile ("window=class x y w h"). OK is pressed in the first
-// message box it shows; the configuration dialog is reported and left open.
+// Starts scr with the command line "\"scr\" args", so that blanks inside args reach it unchanged.
+// The saver gets no standard handles: it must not hold the probe's output pipe open.
+PROCESS_INFORMATION launch(const std::wstring& scr, const std::wstring& args) {
+    std::wstring commandLine = L"\"" + scr + L"\" " + args;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = INVALID_HANDLE_VALUE;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(scr.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        say("error", "CreateProcess failed");
+        std::exit(1);
+    }
+    return info;
+}
+
+void finish(const PROCESS_INFORMATION& saver) {
+    TerminateProcess(saver.hProcess, 1);
+    WaitForSingleObject(saver.hProcess, 2000);
+}
+
+// Runs the saver for up to ms: whether it ends ("ended=1"), and the class of every visible
+// top-level window it shows meanwhile; OK is pressed in the first message box.
 int cmdRun(double ms, const std::wstring& scr, const std::wstring& args) {
-    const PROCESS_INFORMATION saver = launch(scr, args);
-    std::set<HWND> seen;
-    double pressedAt = -1;
-    HWND dialog = nullptr;
+    PROCESS_INFORMATION saver = launch(scr, args);
+    std::pair<DWORD, std::set<HWND>> watched{saver.dwProcessId, {}};
     const bool ended = pumpUntil(
         [&] {
-            for (const HWND window : windowsOf(saver.dwProcessId)) {
-                if (!seen.insert(window).second) continue;
-                say("window", narrow(className(window)) + " " + rectOf(window));
-                if (windowText(window) == "Mirelune Configuration") dialog = window;
-                if (pressedAt < 0 && className(window) == L"#32770") {
-                    pressMessageBox(window);
-                    pressedAt = nowMs();
-                }
-            }
-            return dialog != nullptr || !alive(saver.hProcess);
+            EnumWindows(
+                [](HWND window, LPARAM context) -> BOOL {
+                    auto& [pid, seen] = *reinterpret_cast<decltype(watched)*>(context);
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(window, &owner);
+                    if (owner == pid && IsWindowVisible(window) && seen.insert(window).second) {
+                        say("window", narrow(className(window)));
+                        if (className(window) == L"#32770") pressMessageBox(window);
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&watched));
+            return !alive(saver.hProcess);
         },
         ms);
-    if (dialog != nullptr) {
-        pumpFor(300);  // let the dialog finish its first layout and label texts
-        inspect(dialog);
-        CloseHandle(saver.hProcess);
-        return 0;
-    }
-    say("exited", ended);
-    if (ended && pressedAt >= 0) say("ms_after_box", static_cast<long long>(nowMs() - pressedAt));
+    say("ended", std::to_string(ended));
     finish(saver);
     return 0;
 }
@@ -248,36 +175,29 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
     const HWND pane =
         createWindow(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, width, height, host);
     pumpFor(100);
-    const PROCESS_INFORMATION saver = launch(scr, L"/p " + std::to_wstring(handle(pane)));
-    HWND child = nullptr;
-    const bool appeared = pumpUntil(
-        [&] {
-            child = GetWindow(pane, GW_CHILD);
-            return (child != nullptr && IsWindowVisible(child)) || !alive(saver.hProcess);
-        },
-        5000);
-    say("found", appeared && child != nullptr);
-    if (!appeared || child == nullptr) {
-        finish(saver);
-        return 0;
-    }
+    const PROCESS_INFORMATION saver =
+        launch(scr, L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(pane)));
+    pumpUntil([&] { return IsWindowVisible(GetWindow(pane, GW_CHILD)) || !alive(saver.hProcess); },
+              5000);
     pumpFor(300);
-    child = GetWindow(pane, GW_CHILD);
+    const HWND child = GetWindow(pane, GW_CHILD);
     DWORD childPid = 0;
     GetWindowThreadProcessId(child, &childPid);
-    RECT client{};
+    RECT place{}, client{};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&place), 2);
     GetClientRect(child, &client);
     // One visible child window of the saver's own process, made with WS_CHILD in the pane.
-    say("child", GetWindow(child, GW_HWNDNEXT) == nullptr && childPid == saver.dwProcessId &&
+    const bool one = GetWindow(child, GW_HWNDNEXT) == nullptr && childPid == saver.dwProcessId &&
                      (GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD) != 0 &&
-                     GetParent(child) == pane && IsWindowVisible(child) != FALSE);
-    say("place", rectOf(child));
-    say("client", numbers({client.right, client.bottom}));
+                     GetParent(child) == pane && IsWindowVisible(child) != FALSE;
+    say("child", std::to_string(one) + " " + pair(place.left, place.top) + " " +
+                     pair(client.right, client.bottom));
 
     // Input of every kind the full-screen saver reacts to; the preview must ignore it all.
     for (const auto& [message, w] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_SPACE},
                                      {WM_CHAR, L' '},
-                                     {WM_LBUTTONDOWN, MK_LBUTTON},
+                                     {WM_LBUTTONUP, 0},
                                      {WM_LBUTTONDBLCLK, MK_LBUTTON}})
         PostMessageW(child, message, w, MAKELPARAM(10, 10));
     for (int i = 0; i < 20; ++i) {
@@ -285,13 +205,13 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
         pumpFor(5);
     }
     pumpFor(1000);
-    say("alive_after_input", alive(saver.hProcess));
+    say("alive_after_input", std::to_string(alive(saver.hProcess)));
 
     // The display settings close the preview by destroying the pane.
     const double destroyedAt = nowMs();
     DestroyWindow(pane);
     if (pumpUntil([&] { return !alive(saver.hProcess); }, 5000))
-        say("ms_after_destroy", static_cast<long long>(nowMs() - destroyedAt));
+        say("ms_after_destroy", std::to_string(static_cast<long long>(nowMs() - destroyedAt)));
     finish(saver);
     DestroyWindow(host);
     return 0;
@@ -299,14 +219,13 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
 
 int run(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
-    const auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 10) : 0; };
-    const auto text = [&](int i) { return std::wstring(i < argc ? argv[i] : L""); };
+    const auto number = [&](int i) { return std::wcstol(argv[i], nullptr, 10); };
     const HWND saver = FindWindowW(L"MireluneFract", nullptr);
-    if (command == L"run" && argc >= 4) return cmdRun(number(2), argv[3], text(4));
+    if (command == L"run" && argc == 5) return cmdRun(number(2), argv[3], std::wstring(argv[4]));
     if (command == L"preview" && argc == 5) return cmdPreview(argv[2], number(3), number(4));
     if (command == L"inspect" && argc == 3) {
         const HWND window = FindWindowW(nullptr, argv[2]);
-        window ? inspect(window) : say("found", 0);
+        if (window) inspect(window);
         return 0;
     }
     if (command == L"press-box" && argc == 3) {
@@ -314,14 +233,13 @@ int run(int argc, wchar_t** argv) {
         const double start = nowMs();
         while (!(box = FindWindowW(L"#32770", nullptr)) && nowMs() < start + number(2))
             Sleep(10);
-        say("found", box != nullptr);
         if (box) pressMessageBox(box);
         return 0;
     }
     if (command == L"post" && argc == 6) {
-        const HWND window = text(2) == L"saver" ? saver : FindWindowW(nullptr, argv[2]);
+        const HWND window =
+            std::wstring(argv[2]) == L"saver" ? saver : FindWindowW(nullptr, argv[2]);
         if (window) PostMessageW(window, number(3), number(4), number(5));
-        say("found", window != nullptr);
         return 0;
     }
     if (command == L"resize" && argc == 4 && saver) {
