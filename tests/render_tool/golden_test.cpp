@@ -1,7 +1,8 @@
 // Small golden pictures: any change to the numerics, the order of random draws, the palettes
 // or the painter's geometry shows up as a pixel difference here. Each picture goes through the
 // PNG writer whole, as the tool writes it, then without its right half (a stride wider than
-// the rows). A mismatch keeps the picture written in the working directory for a look.
+// the rows). A mismatch keeps the picture written, and a difference picture beside it, in the
+// working directory for a look.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -64,11 +65,25 @@ TEST(GoldenPictures, RendererPaintsTheRecordedPixels) {
             }
             EXPECT_EQ(differing, 0)
                 << golden.file << " with " << width << " columns written; "
-                << "if intended, look at " << written << " and re-record:\n"
+                << "if intended, look at " << written << " and golden-diff-" << golden.file
+                << " and re-record:\n"
                 << "  build/native/mirelune-render --size " << o.width << "x" << o.height
                 << " --sectors " << o.sectors << " --pictures " << o.pictures << " --seed "
                 << *o.seed << " -o tests/golden/" << golden.file;
             if (differing != 0) break;  // keeps the whole picture
+        }
+        if (differing != 0) {  // the differing pixels in red over the golden dimmed to a quarter
+            Surface diff(surface.width(), surface.height());
+            for (int y = 0; y < surface.height(); ++y) {
+                for (int x = 0; x < surface.width(); ++x) {
+                    const png_byte* e = &expected.bytes[3 * (y * expected.width + x)];
+                    diff.canvas().at(x, y) = surface.at(x, y) == rgb(e[0], e[1], e[2])
+                                                 ? rgb(e[0] / 4, e[1] / 4, e[2] / 4)
+                                                 : rgb(255, 0, 0);
+                }
+            }
+            writePng(std::string("golden-diff-") + golden.file,
+                     {diff.row(0), diff.width(), diff.height(), diff.width()});
         }
         if (differing == 0) std::filesystem::remove(written);
     }
