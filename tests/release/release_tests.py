@@ -76,7 +76,7 @@ def package(args):
     named = {re.split(r"[\s(]", entry.strip())[0] for entry in depends.split(",")}
     for soname in re.findall(r"\(NEEDED\)\s+Shared library: \[(.+?)\]",
                              run("readelf", "-d", program).stdout):
-        owners = run("dpkg", "-S", f"/{soname}").stdout.splitlines()
+        owners = run("dpkg", "-S", f"*/{soname}").stdout.splitlines()
         check(named & {owner.split(":")[0] for owner in owners},
               f"Depends ({depends.strip()}) names no package of {soname}: {owners}")
     lintian = run("lintian", "--allow-root", "--tag-display-limit", "0", deb,
