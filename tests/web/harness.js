@@ -17,8 +17,7 @@ const renderTool = process.env.MIRELUNE_RENDER ||
                    path.join(root, "build", "native", "mirelune-render");
 const browserPath = process.env.MIRELUNE_CHROMIUM || "/usr/bin/chromium";
 
-const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".json": "application/json", ".png": "image/png" };
+const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
 
 // Serves `folder` read-only; resolves to {url, close()}.
 function serve(folder) {
@@ -76,12 +75,12 @@ async function canvasPixels(page) {
 
 // mirelune-render's picture for these options, as RGBA bytes.
 function renderedPixels({ seed, width, height, sectors, pictures = 1 }) {
-    const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "mirelune-web-")), "picture.png");
+    const out = path.join(os.tmpdir(), `mirelune-web-${process.pid}.png`);
     execFileSync(renderTool, ["--seed", String(seed), "--size", `${width}x${height}`, "--sectors",
                               String(sectors), "--pictures", String(pictures), "-o", out]);
-    const png = PNG.sync.read(fs.readFileSync(out));
-    fs.rmSync(path.dirname(out), { recursive: true });
-    return { width: png.width, height: png.height, data: png.data };
+    const { width: w, height: h, data } = PNG.sync.read(fs.readFileSync(out));
+    fs.rmSync(out);
+    return { width: w, height: h, data };
 }
 
 module.exports = { webBuild, renderTool, serve, launchBrowser, openPage, waitForPictures,

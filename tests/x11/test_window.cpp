@@ -31,10 +31,10 @@ std::vector<unsigned long> readRow(Display* display, Window window, unsigned wid
 
 void watchRow(Display* display, Window window, int wanted, int ms, int y, unsigned width) {
     using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now(), end = start + std::chrono::milliseconds(ms);
+    const auto start = Clock::now();
     std::vector<unsigned long> last = readRow(display, window, width, y);
     int changes = 0;
-    while (changes < wanted && Clock::now() < end) {
+    while (changes < wanted && Clock::now() < start + std::chrono::milliseconds(ms)) {
         std::vector<unsigned long> row = readRow(display, window, width, y);
         if (!row.empty() && row != last) {
             if (!last.empty()) ++changes;  // a first good read is the baseline, not a change
@@ -50,10 +50,10 @@ void watchRow(Display* display, Window window, int wanted, int ms, int y, unsign
 
 int main(int argc, char** argv) {
     const bool root = argc == 2 && std::string(argv[1]) == "root";
-    const unsigned width = argc == 3 ? static_cast<unsigned>(std::atoi(argv[1])) : 0;
-    const unsigned height = argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 0;
+    const int width = argc == 3 ? std::atoi(argv[1]) : 0,
+              height = argc == 3 ? std::atoi(argv[2]) : 0;
     Display* display = XOpenDisplay(nullptr);
-    if (!display || (!root && (width == 0 || height == 0))) {
+    if (!display || (!root && (width <= 0 || height <= 0))) {
         std::cerr << "usage: x11-test-window WIDTH HEIGHT | root (on an open display)\n";
         return 2;
     }
@@ -69,24 +69,19 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("0x%lx\n", window);
-    std::fflush(stdout);
-
-    for (std::string line; std::getline(std::cin, line);) {
+    for (std::string line; std::fflush(stdout), std::getline(std::cin, line);) {
         std::istringstream command(line);
         std::string verb;
-        int a = 0, b = 0, y = 0;
-        unsigned w = 0;
+        int a = 0, b = 0, y = 0, w = 0;
         command >> verb >> a >> b >> y >> w;
         if (verb == "destroy") break;
         if (verb == "watch-row") {
-            watchRow(display, window, a, b, y, w);
-        } else {
-            if (verb == "resize" && !root && a > 0 && b > 0)
-                XResizeWindow(display, window, static_cast<unsigned>(a), static_cast<unsigned>(b));
-            XSync(display, False);
-            std::printf("ok\n");
+            watchRow(display, window, a, b, y, static_cast<unsigned>(w));
+            continue;
         }
-        std::fflush(stdout);
+        if (verb == "resize" && !root && a > 0 && b > 0) XResizeWindow(display, window, a, b);
+        XSync(display, False);
+        std::printf("ok\n");
     }
     if (!root) XDestroyWindow(display, window);
     XSync(display, False);
