@@ -44,9 +44,8 @@ TEST_F(SaverSessionTest, OnlyTheFullScreenModeEndsOnClicksKeysAndTheEleventhMous
     }
     EXPECT_TRUE(services.calls.empty());
     context.runMode = RunMode::Saver;
-    for (InputEvent event : kEndingInputs) {
+    for (InputEvent event : kEndingInputs)
         EXPECT_TRUE(session.onInput(event));
-    }
     EXPECT_EQ(movesAbsorbed(), 10);  // the ignored moves were not counted
     EXPECT_TRUE(session.onInput(InputEvent::MouseMove));
     SaverSession other{context};  // every form counts its own moves
@@ -54,10 +53,11 @@ TEST_F(SaverSessionTest, OnlyTheFullScreenModeEndsOnClicksKeysAndTheEleventhMous
 }
 
 TEST_F(SaverSessionTest, OnlyNinetyFiveWithSettingOneAsksForThePassword) {
-    for (const auto& [family, setting] :
-         {std::pair{"NT", 1}, std::pair{"Unknown", 1}, std::pair{"95", 0}, std::pair{"95", 2}}) {
+    const std::pair<const char*, std::int16_t> others[] = {
+        {"NT", 1}, {"Unknown", 1}, {"95", 0}, {"95", 2}};
+    for (const auto& [family, setting] : others) {
         context.osVersion = family;
-        context.usePassword = static_cast<std::int16_t>(setting);
+        context.usePassword = setting;
         EXPECT_FALSE(session.cancelUnload(services)) << family << ' ' << setting;
     }
     EXPECT_TRUE(services.calls.empty());
@@ -111,11 +111,7 @@ TEST(SaverRun, OnlyNinetyFiveWithTheSettingOneLocksTheKeysUntilTheEnd) {
 }
 
 TEST(ReadRegString, TurnsTheValueIntoText) {
-    struct Case {
-        RegistryReply reply;
-        std::string bytes, text;
-    };
-    const Case cases[] = {
+    const std::tuple<RegistryReply, std::string, std::string> cases[] = {
         {{0, 1, 2}, "1", "1"},
         {{0, kRegistryDword, 4}, dwordBytes(1), "001"},
         {{0, kRegistryDword, 4}, dwordBytes(42), "042"},
@@ -125,12 +121,12 @@ TEST(ReadRegString, TurnsTheValueIntoText) {
         // Lengths the buffer cannot hold neither underflow nor reach past it.
         {{0, kRegistryDword, 0}, dwordBytes(1), ""},
         {{0, 1, 0xFFFFFFFF}, "abc", "abc" + std::string(kRegistryBufferSize - 3, ' ')}};
-    for (const Case& c : cases) {
+    for (const auto& [reply, bytes, text] : cases) {
         FakeSaverServices services;
-        services.registryReply = c.reply;
-        services.registryBytes = c.bytes;
-        EXPECT_EQ(readRegString(services, kHkeyCurrentUser, "Key", "Value"), c.text)
-            << c.reply.length << ' ' << c.bytes;
+        services.registryReply = reply;
+        services.registryBytes = bytes;
+        EXPECT_EQ(readRegString(services, kHkeyCurrentUser, "Key", "Value"), text)
+            << reply.length << ' ' << bytes;
     }
 }
 

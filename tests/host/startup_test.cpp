@@ -16,36 +16,32 @@ TEST(Dispatch, TheFirstTwoCharactersInEitherCaseChooseTheMode) {
         {"/", RunMode::None},          {" /s", RunMode::None},       {"  /c", RunMode::None},
         {" ", RunMode::None},          {"-s", RunMode::None},        {"/x", RunMode::None},
         {"S/", RunMode::None}};
-    for (const auto& [text, mode] : cases) {
+    for (const auto& [text, mode] : cases)
         EXPECT_EQ(dispatch(text), mode) << '"' << text << '"';
-    }
 }
 
 TEST(IntegerFromText, ConvertsLikeTheSixteenBitRuntimeConversion) {
-    const std::pair<const char*, std::int16_t> accepted[] = {
-        {"1", 1},   {"001", 1},       {" +7\t", 7},      {"-0", 0},    {"2.5", 2},
-        {"3.5", 4}, {"2.5001", 3},    {"-2.5", -2},      {"-0.6", -1}, {".5", 0},
-        {"7.", 7},  {"32767", 32767}, {"-32768", -32768}};
-    for (const auto& [text, value] : accepted) {
+    // clang-format off
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
+        {"1", 1}, {"001", 1}, {" +7\t", 7}, {"-0", 0}, {"2.5", 2}, {"3.5", 4}, {"2.5001", 3},
+        {"-2.5", -2}, {"-0.6", -1}, {".5", 0}, {"7.", 7}, {"32767", 32767}, {"-32768", -32768},
+        {"32768", {}}, {"32767.5", {}}, {"-32769", {}}, {"99999999999999999999999999", {}},
+        {"Not Found", {}}, {"", {}}, {"-", {}}, {".", {}}, {"1 2", {}}, {"12a", {}}, {"1.2.3", {}}};
+    // clang-format on
+    for (const auto& [text, value] : cases)
         EXPECT_EQ(integerFromText(text), value) << '"' << text << '"';
-    }
-    for (const char* text : {"32768", "32767.5", "-32769", "99999999999999999999999999",
-                             "Not Found", "", "-", ".", "1 2", "12a", "1.2.3"}) {
-        EXPECT_EQ(integerFromText(text), std::nullopt) << '"' << text << '"';
-    }
 }
 
 TEST(PreviewHandle, ReadsTheNumberAfterTheSwitchAndOneSeparator) {
-    EXPECT_EQ(previewHandle("/p 1234"), 1234);
-    EXPECT_EQ(previewHandle("/p:1234"), 1234);
-    EXPECT_EQ(previewHandle("/P 1234 "), 1234);
-    EXPECT_EQ(previewHandle("/p1234"), 234);
-    EXPECT_EQ(previewHandle("/p 4294967295"), 4294967295);
-    EXPECT_EQ(previewHandle("/p -2147483648"), -2147483648);
-    for (const char* text : {"/p", "/p ", "/p x12", "/p 0x1F", "/p 4294967296", "/p -2147483649",
-                             "/p 99999999999999999999999"}) {
-        EXPECT_EQ(previewHandle(text), std::nullopt) << '"' << text << '"';
-    }
+    // clang-format off
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"/p 1234", 1234}, {"/p:1234", 1234}, {"/P 1234 ", 1234}, {"/p1234", 234},
+        {"/p 4294967295", 4294967295}, {"/p -2147483648", -2147483648},
+        {"/p", {}}, {"/p ", {}}, {"/p x12", {}}, {"/p 0x1F", {}}, {"/p 4294967296", {}},
+        {"/p -2147483649", {}}, {"/p 99999999999999999999999", {}}};
+    // clang-format on
+    for (const auto& [text, handle] : cases)
+        EXPECT_EQ(previewHandle(text), handle) << '"' << text << '"';
 }
 
 // Hands every procedure to one callback, by name.

@@ -11,13 +11,11 @@ namespace {
 using testing::ScriptedRandom;
 
 struct Rig {
-    explicit Rig(RenderSettings settings, Size size = {200, 150},
-                 WindowState state = WindowState::Maximized)
-        : random(fixedSeedClock(7)), fract(random, settings, size, state) {
+    explicit Rig(RenderSettings settings, Size size = {200, 150})
+        : random(fixedSeedClock(7)), fract(random, settings, size) {
         fract.resize(size);  // the first sizing when the window appears
     }
 
-    // Steps at `now` and reports whether anything was painted.
     bool stepPaints(std::int64_t now, std::int64_t* next = nullptr) {
         const std::int64_t deadline = fract.step(now);
         if (next) *next = deadline;
@@ -43,7 +41,7 @@ TEST(Fract, TheWaitAfterARowFollowsSpeedAndWhatFitsTheWindow) {
         Size size;
         std::int64_t wait;
     } cases[] = {
-        // 700 / (speed + 1) ms, ending at the first whole millisecond at or after it.
+        // 700 / (speed + 1) ms, rounded up to a whole millisecond.
         {{5, 0, 0}, {200, 150}, 700},
         {{5, 8, 0}, {200, 150}, 78},
         {{5, 1.5, 0}, {200, 150}, 350},  // speed + 1 rounded half to even
@@ -58,8 +56,7 @@ TEST(Fract, TheWaitAfterARowFollowsSpeedAndWhatFitsTheWindow) {
         {{5, 69, 1000}, {300, 9}, kNone},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.settings.sectors << " sectors, speed "
-                                          << c.settings.speed << ", width " << c.size.width);
+        SCOPED_TRACE(::testing::Message() << c.settings.sectors << ' ' << c.settings.speed);
         Rig rig(c.settings, c.size);
         rig.fract.startPainting();
         std::int64_t next = 0;
@@ -81,14 +78,13 @@ TEST(Fract, TheWaitAfterARowFollowsSpeedAndWhatFitsTheWindow) {
     }
 }
 
-// A resize in the middle of a picture restarts it after the row's wait at the new size, on a
-// cleared grid and as the same kind of picture: it paints what a window of that size shows first.
+// A resize mid-picture restarts the same kind of picture on a cleared grid: it paints what a
+// window of the new size shows first.
 TEST(Fract, ResizeRestartsTheSameKindOfPictureOnAClearedGrid) {
     const RenderSettings settings{5, 8, 0};  // 78 ms after every row
     const Size size{205, 107};               // a grid of 200 x 100
-    // Only a first draw below a third gives a Mandelbrot picture: both give Julia pictures
-    // here. Every later draw is 0.2, so the pictures draw alike, and a kind drawn again at the
-    // restart would be a Mandelbrot picture.
+    // Both first draws give Julia pictures; a kind drawn again from the later draws of 0.2
+    // would be a Mandelbrot picture.
     ScriptedRandom draws({0.4}, 0.2), firstDraws({0.9}, 0.2);
     Fract fract(draws, settings, {200, 150}), first(firstDraws, settings, size);
     fract.resize({200, 150});
