@@ -46,8 +46,7 @@ TEST(TablePal, SamplesEveryStrideFrom6To27FromItsOffsetWrappingPastTheEnd) {
         EXPECT_EQ(col[i], kBuiltinPalettes[3][(250 + 6 * i) % 256]) << "entry " << i;
 }
 
-// Every style from one starting state: all share the four draws of an entry, red of style 6
-// being the channel a they all use.
+// Every style from one starting state shares the four draws of an entry; a is red of style 6.
 TEST(RandomStyles, EachStyleTiesItsChannelsToTheSharedDraws) {
     Random start(fixedSeedClock(1));
     for (int round = 0; round < 20; ++round) {
@@ -74,25 +73,20 @@ TEST(RandomStyles, EachStyleTiesItsChannelsToTheSharedDraws) {
     }
 }
 
-// With every draw 0.5 the channels start at 383 mod 256 = 127 and move on by 255 \ 25 = 10
-// per entry, green (scaled by the fourth draw) by 5.
-TEST(RandomStyles, ChannelsStepWithTheEntry) {
-    ScriptedRandom random({}, 0.5);
-    Palette col;
-    fillRandomStyle(col, 3, random);
+// With every draw 0.5 style 3's channels start at 383 mod 256 = 127 and move on by
+// 255 \ 25 = 10 per entry, green (scaled by the fourth draw) by 5. Style 10 draws red, green,
+// blue after the four shared draws of each entry, holding 256 at 255.
+TEST(RandomStyles, ChannelsFollowTheDraws) {
+    ScriptedRandom halves({}, 0.5), tenths({0.1, 0.2, 0.3, 0.4, 0.999, 0.0, 0.5});
+    Palette col, ten;
+    fillRandomStyle(col, 3, halves);
     for (int h = 0; h < 25; ++h) {
         const int a = (383 + 10 * h) % 256;
         EXPECT_EQ(col[h], rgb(a, (383 + 5 * h) % 256, 255 - a)) << "entry " << h;
     }
-}
-
-// Style 10 draws red, green, blue after the four shared draws of each entry; 256 is held at 255.
-TEST(RandomStyles, StyleTenDrawsItsOwnChannelsCappedAt255) {
-    ScriptedRandom random({0.1, 0.2, 0.3, 0.4, 0.999, 0.0, 0.5});
-    Palette col;
-    fillRandomStyle(col, 10, random);
-    EXPECT_EQ(col[0], rgb(255, 0, 128));
-    EXPECT_EQ(random.draws(), 7 * kPaletteSize);
+    fillRandomStyle(ten, 10, tenths);
+    EXPECT_EQ(ten[0], rgb(255, 0, 128));
+    EXPECT_EQ(tenths.draws(), 7 * kPaletteSize);
 }
 
 // Entry 23 (bailout - 1) reaches each end, or one unit short from the single-precision slope.
@@ -113,9 +107,8 @@ TEST(MyPal, GradientRunsBetweenItsEndsAndRedComplementsTheSlowerChannel) {
                   std::pair(ends.blueStart, ends.greenStart));
         EXPECT_NEAR(blueOf(col[23]), ends.blueEnd - 0.5, 0.5);
         EXPECT_NEAR(greenOf(col[23]), ends.greenEnd - 0.5, 0.5);
-        for (int c = 0; c < kPaletteSize; ++c) {
+        for (int c = 0; c < kPaletteSize; ++c)
             EXPECT_EQ(redOf(col[c]) + slower(col[c]), 255) << "entry " << c;
-        }
     }
 }
 

@@ -1,4 +1,5 @@
 #include "host/render_driver.h"
+#include "host/screen_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,7 @@
 namespace mirelune {
 namespace {
 
-// The clock stands still but for waits, which record their length and jump to the deadline.
-// A loop that handles events a hundred thousand times without waiting fails the test.
+// Waits record their length and jump to the deadline; a loop that never waits fails the test.
 class FakeEventLoop : public EventLoop {
   public:
     std::int64_t now = 0;
@@ -32,8 +32,7 @@ class FakeEventLoop : public EventLoop {
     }
 };
 
-// A renderer started on its window, which counts the rows of each present and, as a platform
-// would, resizes the renderer when asked for another size.
+// A renderer on its window, which counts the rows of each present and resizes it when asked.
 struct Screen : RenderWindow {
     Screen(Random& random, RenderSettings settings, Size size = {200, 150},
            WindowState state = WindowState::Maximized)
@@ -154,6 +153,55 @@ TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
     EXPECT_TRUE(events.sleeps.empty());
     EXPECT_EQ(before.presentedRows.size(), rowsBefore);
     EXPECT_EQ(left->presentedRows.size(), 15u);
+}
+
+using Rects = std::vector<ScreenRect>;
+
+// Only what overlapping monitors show beyond the picture they share is covered in black.
+TEST(ScreenLayout, EveryMonitorShowsItsOwnKaleidoscopePrimaryFirst) {
+    struct Case {
+        const char* desk;
+        std::vector<Monitor> monitors;
+        Rects areas, covers;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"one monitor", {{{0, 0, 1920, 1080}, true}}, {{0, 0, 1920, 1080}}, {}},
+        {"a smaller one to the left, lower down",
+         {{{-1280, 200, 0, 1224}, false}, {{0, 0, 1920, 1080}, true}},
+         {{0, 0, 1920, 1080}, {-1280, 200, 0, 1224}}, {}},
+        {"one above, one to the right",
+         {{{-400, -1440, 1920, 0}, false}, {{0, 0, 1920, 1080}, true},
+          {{1920, -300, 3120, 1620}, false}},
+         {{0, 0, 1920, 1080}, {-400, -1440, 1920, 0}, {1920, -300, 3120, 1620}}, {}},
+        {"the flagged one, though not at the origin and listed last",
+         {{{0, 0, 800, 600}, false}, {{-800, 0, 0, 600}, true}},
+         {{-800, 0, 0, 600}, {0, 0, 800, 600}}, {}},
+        {"no flag: the monitor at the origin",
+         {{{-800, 0, 0, 600}, false}, {{0, 0, 800, 600}, false}},
+         {{0, 0, 800, 600}, {-800, 0, 0, 600}}, {}},
+        {"nothing at the origin: the first one listed; empty ones ignored, also as primary",
+         {{{5, 5, 5, 600}, true}, {{5, 5, 600, 5}, true}, {{10, 0, 810, 600}, false},
+          {{810, 0, 1610, -3}, false}},
+         {{10, 0, 810, 600}}, {}},
+        {"no monitors", {}, {}, {}},
+        {"mirrors share one picture",
+         {{{0, 0, 1024, 768}, true}, {{0, 0, 1024, 768}, false},
+          {{1024, 0, 2048, 768}, false}, {{1024, 0, 2048, 768}, false}},
+         {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}, {}},
+        {"a monitor overlapping the primary from the top left keeps an L of cover",
+         {{{0, 0, 1000, 800}, true}, {{-200, -100, 600, 500}, false}},
+         {{0, 0, 1000, 800}}, {{-200, -100, 600, 0}, {-200, 0, 0, 500}}},
+        {"one enclosing the primary is covered all around it, once for its mirror too",
+         {{{0, 0, 100, 100}, true}, {{-10, -20, 130, 140}, false}, {{-10, -20, 130, 140}, false}},
+         {{0, 0, 100, 100}},
+         {{-10, -20, 130, 0}, {-10, 100, 130, 140}, {-10, 0, 0, 100}, {100, 0, 130, 100}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(kaleidoscopeAreas(c.monitors), c.areas) << c.desk;
+        EXPECT_EQ(blankAreas(c.monitors), c.covers) << c.desk;
+    }
 }
 
 }  // namespace
