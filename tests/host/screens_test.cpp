@@ -1,4 +1,5 @@
 #include "host/render_driver.h"
+#include "host/screen_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -10,23 +11,20 @@
 namespace mirelune {
 namespace {
 
-// The clock stands still; a wait with nothing scripted for it jumps to its deadline. A loop
-// that handles events a hundred thousand times without waiting fails the test.
+// Waits record their length and jump to the deadline; a loop that never waits fails the test.
 class FakeEventLoop : public EventLoop {
   public:
     std::int64_t now = 0;
     int pumps = 0;
-    std::function<void()> onPump;              // runs inside processPendingEvents
-    std::function<void(std::int64_t)> onWait;  // runs inside waitForEvents instead
-    std::vector<std::int64_t> waits;           // the deadlines waited for
+    std::function<void()> onPump;  // runs inside processPendingEvents
+    std::function<void(std::int64_t)> onWait;
+    std::vector<std::int64_t> sleeps;
 
     std::int64_t nowMs() override { return now; }
     void waitForEvents(std::int64_t deadlineMs) override {
-        waits.push_back(deadlineMs);
-        if (onWait)
-            onWait(deadlineMs);
-        else
-            now = std::max(now, deadlineMs);
+        sleeps.push_back(deadlineMs - now);
+        if (onWait) onWait(deadlineMs);
+        now = deadlineMs;
     }
     void processPendingEvents() override {
         if (++pumps > 100000) throw std::runtime_error("the loop never waits");
@@ -34,8 +32,7 @@ class FakeEventLoop : public EventLoop {
     }
 };
 
-// A renderer started on its window; the window counts the rows presented each time and, as
-// a platform would, resizes the renderer when asked for another size.
+// A renderer on its window, which counts the rows of each present and resizes it when asked.
 struct Screen : RenderWindow {
     Screen(Random& random, RenderSettings settings, Size size = {200, 150},
            WindowState state = WindowState::Maximized)
@@ -65,10 +62,8 @@ struct Screen : RenderWindow {
 };
 
 TEST(RenderDriver, EventsFollowEveryStepAndEachSleepLastsOnlyItsOwnWait) {
-    // Two pictures at speed 8 with a 1 s delay: every row is followed by events and a 78 ms
-    // sleep, a finished picture by events and the delay. The clock goes back by an hour while
-    // events run after the third row: the step that follows measures its wait again, and no
-    // sleep lasts an hour.
+    // Two pictures at speed 8 with a 1 s delay; the clock goes back an hour while events run
+    // after the third row, and the next step measures its 78 ms wait again.
     Random random(fixedSeedClock(3));
     Screen screen(random, {5, 8, 1000});
     FakeEventLoop events;
@@ -76,17 +71,12 @@ TEST(RenderDriver, EventsFollowEveryStepAndEachSleepLastsOnlyItsOwnWait) {
         if (screen.presentedRows.size() == 3 && events.now > 0) events.now -= 3'600'000;
         screen.closed_ = screen.fract.picturesCompleted() == 2;
     };
-    std::vector<std::int64_t> sleeps;
-    events.onWait = [&](std::int64_t deadline) {
-        sleeps.push_back(deadline - events.now);
-        events.now = deadline;
-    };
     runRenderLoop(events, screen.fract, screen);
     EXPECT_EQ(screen.presentedRows.size(), 30u);
     EXPECT_EQ(events.pumps, 33);
     std::vector<std::int64_t> expected(31, 78);
     expected[15] = 1000;
-    EXPECT_EQ(sleeps, expected);
+    EXPECT_EQ(events.sleeps, expected);
 }
 
 TEST(RenderDriver, PresentsOnlyChangedRowsAndTrimsANormalWindowToTheGrid) {
@@ -99,19 +89,15 @@ TEST(RenderDriver, PresentsOnlyChangedRowsAndTrimsANormalWindowToTheGrid) {
             screen.closed_ = screen.presentedRows.size() == 4;
         };
         runRenderLoop(events, screen.fract, screen);
-        // The first row comes with the clear of the whole grid; later rows touch two surface
-        // rows in each of the five tile rows, also the first of a picture started on request.
-        if (state == WindowState::Maximized) {
-            EXPECT_EQ(screen.presentedRows, (std::vector<int>{150, 10, 10, 10}));
-        }
-        const std::vector<Size> trimmed{{200, 150}};
+        // A clear presents the whole grid (the trim clears again); a row is two surface rows
+        // in each of the five tile rows, also the first of a picture started on request.
+        const int second = state == WindowState::Normal ? 150 : 10;
+        EXPECT_EQ(screen.presentedRows, (std::vector<int>{150, second, 10, 10}));
         EXPECT_EQ(screen.requestedSizes,
-                  state == WindowState::Normal ? trimmed : std::vector<Size>{});
+                  std::vector<Size>(state == WindowState::Normal, {200, 150}));
     }
 }
 
-// Several monitors under one event loop; events may replace them, as a platform rebuilds its
-// set when the monitors change.
 struct FakeSet : KaleidoscopeSet {
     std::span<const Kaleidoscope> kaleidoscopes() override { return shown; }
     bool closed() const override { return closed_; }
@@ -121,9 +107,7 @@ struct FakeSet : KaleidoscopeSet {
 };
 
 TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
-    // Row waits of 78 ms and 175 ms, a third monitor nobody can see and a fourth too small
-    // to draw on: each wait ends at the earliest step due on a visible monitor that draws,
-    // never later and never sooner.
+    // Row waits of 78 ms and 175 ms, a resting monitor and one too small to draw on.
     Random random(fixedSeedClock(5));
     Screen fast(random, {5, 8, 0}), slow(random, {5, 3, 0}), dark(random, {5, 69, 0}),
         tiny(random, {5, 69, 0}, {9, 9});
@@ -134,7 +118,6 @@ TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
     FakeEventLoop events;
     events.onWait = [&](std::int64_t deadline) {
         EXPECT_EQ(deadline, std::min(fast.fract.nextStepAt(), slow.fract.nextStepAt()));
-        events.now = deadline;
         set.closed_ = slow.presentedRows.size() == 15;
     };
     runRenderLoop(events, set);
@@ -145,9 +128,8 @@ TEST(RenderDriver, SeveralMonitorsShareOneSleepUntilTheEarliestStep) {
 }
 
 TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
-    // While a 20 s delay runs, events cut it short (as a resized window does), then start a
-    // fresh picture (as an activation does), then add a monitor: the new set's renderers
-    // start at once and the old one is let go. No sleep is ever left.
+    // Events cut a 20 s delay short (as a resize does), start a fresh picture (as an activation
+    // does), then replace the monitors: no sleep is left and the old renderer is let go.
     Random random(fixedSeedClock(6));
     Screen before(random, {5, 69, 20000});
     std::optional<Screen> left, right;
@@ -168,9 +150,58 @@ TEST(RenderDriver, WorkThatEventsGiveIsDoneWithoutSleepingOutTheOldDeadline) {
         set.closed_ = right && right->fract.picturesCompleted() == 1;
     };
     runRenderLoop(events, set);
-    EXPECT_TRUE(events.waits.empty());
+    EXPECT_TRUE(events.sleeps.empty());
     EXPECT_EQ(before.presentedRows.size(), rowsBefore);
     EXPECT_EQ(left->presentedRows.size(), 15u);
+}
+
+using Rects = std::vector<ScreenRect>;
+
+// Only what overlapping monitors show beyond the picture they share is covered in black.
+TEST(ScreenLayout, EveryMonitorShowsItsOwnKaleidoscopePrimaryFirst) {
+    struct Case {
+        const char* desk;
+        std::vector<Monitor> monitors;
+        Rects areas, covers;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"one monitor", {{{0, 0, 1920, 1080}, true}}, {{0, 0, 1920, 1080}}, {}},
+        {"a smaller one to the left, lower down",
+         {{{-1280, 200, 0, 1224}, false}, {{0, 0, 1920, 1080}, true}},
+         {{0, 0, 1920, 1080}, {-1280, 200, 0, 1224}}, {}},
+        {"one above, one to the right",
+         {{{-400, -1440, 1920, 0}, false}, {{0, 0, 1920, 1080}, true},
+          {{1920, -300, 3120, 1620}, false}},
+         {{0, 0, 1920, 1080}, {-400, -1440, 1920, 0}, {1920, -300, 3120, 1620}}, {}},
+        {"the flagged one, though not at the origin and listed last",
+         {{{0, 0, 800, 600}, false}, {{-800, 0, 0, 600}, true}},
+         {{-800, 0, 0, 600}, {0, 0, 800, 600}}, {}},
+        {"no flag: the monitor at the origin",
+         {{{-800, 0, 0, 600}, false}, {{0, 0, 800, 600}, false}},
+         {{0, 0, 800, 600}, {-800, 0, 0, 600}}, {}},
+        {"nothing at the origin: the first one listed; empty ones ignored, also as primary",
+         {{{5, 5, 5, 600}, true}, {{5, 5, 600, 5}, true}, {{10, 0, 810, 600}, false},
+          {{810, 0, 1610, -3}, false}},
+         {{10, 0, 810, 600}}, {}},
+        {"no monitors", {}, {}, {}},
+        {"mirrors share one picture",
+         {{{0, 0, 1024, 768}, true}, {{0, 0, 1024, 768}, false},
+          {{1024, 0, 2048, 768}, false}, {{1024, 0, 2048, 768}, false}},
+         {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}, {}},
+        {"a monitor overlapping the primary from the top left keeps an L of cover",
+         {{{0, 0, 1000, 800}, true}, {{-200, -100, 600, 500}, false}},
+         {{0, 0, 1000, 800}}, {{-200, -100, 600, 0}, {-200, 0, 0, 500}}},
+        {"one enclosing the primary is covered all around it, once for its mirror too",
+         {{{0, 0, 100, 100}, true}, {{-10, -20, 130, 140}, false}, {{-10, -20, 130, 140}, false}},
+         {{0, 0, 100, 100}},
+         {{-10, -20, 130, 0}, {-10, 100, 130, 140}, {-10, 0, 0, 100}, {100, 0, 130, 100}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(kaleidoscopeAreas(c.monitors), c.areas) << c.desk;
+        EXPECT_EQ(blankAreas(c.monitors), c.covers) << c.desk;
+    }
 }
 
 }  // namespace
