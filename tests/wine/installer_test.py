@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Installs and uninstalls Mirelune with Mirelune-Setup.exe, silently, in a fresh Wine prefix in
-DIR/prefix: installer_test.py --setup Mirelune-Setup.exe [--scr Mirelune.scr] --work DIR.
+DIR/prefix: installer_test.py --setup Mirelune-Setup.exe --scr Mirelune.scr --work DIR.
 Exit status: 0 passed, 1 a check failed, 2 the test could not run."""
 
 import argparse
@@ -32,8 +32,7 @@ class Prefix:
         self.settings = (self.drive_c / "users" / pwd.getpwuid(os.getuid()).pw_name / "AppData"
                          / "Roaming" / "Mirelune")
 
-    def run(self, *args, timeout=180):
-        """The exit status and output, or None and "" after the timeout."""
+    def run(self, *args, timeout=180):  # the exit status and output, or None and ""
         try:
             done = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, timeout=timeout,
                                   capture_output=True)
@@ -41,8 +40,7 @@ class Prefix:
             return None, ""
         return done.returncode, done.stdout.decode("utf-8", "replace")
 
-    def values(self, key):
-        """The values of a registry key as {name: data}, or None when the key is missing."""
+    def values(self, key):  # a registry key's values as {name: data}, or None without the key
         code, out = self.run("wine", "reg", "query", key)
         return None if code != 0 else dict(
             m.groups() for m in re.finditer(r"^\s+(\S.*?)\s{2,}REG_\w+\s*(.*?)\s*$", out, re.M))
@@ -81,13 +79,11 @@ def uninstall(prefix, checks, *options):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--setup", type=Path, required=True)
-    parser.add_argument("--scr", type=Path)
-    parser.add_argument("--work", type=Path, required=True)
+    parser = argparse.ArgumentParser(description=__doc__)
+    for option in ("--setup", "--scr", "--work"):
+        parser.add_argument(option, type=Path, required=True)
     args = parser.parse_args()
-    setup = args.setup.resolve()
-    built = (args.scr or setup.parent / "Mirelune.scr").resolve()
+    setup, built = args.setup.resolve(), args.scr.resolve()
     checks, prefix = Checks(), None
     try:
         missing = [t for t in ("wine", "wineboot", "wineserver") if shutil.which(t) is None]
