@@ -26,14 +26,11 @@ class Failed(Exception):
     """A check that later checks depend on failed."""
 
 
-class Checks:
-    def __init__(self):
-        self.failures = []
-
+class Checks(list):  # the messages of the checks that failed
     def expect(self, ok, message):
         if not ok:
             print("  FAIL  " + message, flush=True)
-            self.failures.append(message)
+            self.append(message)
         return ok
 
     def require(self, ok, message):
@@ -42,7 +39,6 @@ class Checks:
 
     def ended(self, ms, what, limit=1000):  # ms None: it did not happen
         return self.expect(ms is not None and ms <= limit, f"{what} within {limit} ms (got {ms})")
-
 
 
 def stat(pid):
@@ -57,8 +53,7 @@ def alive(pid):
         return False
 
 
-def wait_gone(pid, seconds):
-    """Milliseconds until the process ends, or None."""
+def wait_gone(pid, seconds):  # milliseconds until the process ends, or None
     start = time.monotonic()
     while time.monotonic() - start < seconds:
         if not alive(pid):
@@ -67,22 +62,19 @@ def wait_gone(pid, seconds):
     return None
 
 
-def cpu_percent(pid, seconds):
-    """User and system time over the next seconds, in % of one core."""
+def cpu_percent(pid, seconds):  # user and system time over the next seconds, in % of one core
     ticks = lambda: sum(int(field) for field in stat(pid)[11:13])  # noqa: E731
     before, start = ticks(), time.monotonic()
     time.sleep(seconds)
     return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start) * 100
 
 
-def memory(pid):
-    """Resident memory (KiB), open files and attached System V shared-memory segments."""
+def memory(pid):  # resident memory (KiB), open files and attached System V shared-memory segments
     status = Path(f"/proc/{pid}/status").read_text()
     kib = {key: int(re.search(rf"^{name}:\s*(\d+)", status, re.M)[1]) for key, name in
            (("rss_anon", "RssAnon"), ("rss_shmem", "RssShmem"), ("vm_rss", "VmRSS"))}
     return {**kib, "files": len(os.listdir(f"/proc/{pid}/fd")),
             "segments": Path(f"/proc/{pid}/maps").read_text().count("SYSV")}
-
 
 
 def crop(image, x, y, width, height):
@@ -92,9 +84,8 @@ def crop(image, x, y, width, height):
 
 
 def kaleidoscope_problems(image, sectors):
-    """What keeps a screen (width, height, RGB rows) from being the kaleidoscope of `sectors`:
-    tile (0, 0)'s top-left quarter mirrored into every tile, black strips beside the grid, and
-    more than two colours (a picture, not a blank or a stripe)."""
+    """What keeps a screen (width, height, RGB) from being the kaleidoscope of `sectors`: tile
+    (0, 0)'s top-left quarter mirrored into every tile, black beside them, over two colours."""
     width, height, rgb = image
     tile_w, tile_h = 2 * (width // (2 * sectors)), 2 * (height // (2 * sectors))
     if tile_w == 0 or tile_h == 0:
@@ -119,7 +110,6 @@ def expect_grid(checks, image, sectors, what, shot=None):  # a wrong image is ke
                          + "; ".join(problems) + (f" (screen in {shot})" if shot else ""))
 
 
-
 # The sizes a soak cycles through, full size first; at 1 x 1 nothing fits and the saver waits.
 SOAK_SIZES = [SCREEN, (640, 480), (1, 1), (800, 600), (333, 257)]
 # Allocator bookkeeping after the first cycle; a leak costs a picture (333 x 257 x 4) per cycle.
@@ -132,10 +122,9 @@ def resize_interval(pictures):  # a few pictures, and at least a dozen resizes i
     return min(max(pictures // 12, 4), 25)
 
 
-def steady_text(run):
-    return ", ".join(f"{r['name']} {r['first']} -> {r['last']}" + f" {r['unit']}" * bool(r["unit"])
-                     for r in run["steady"])
-
+def steady_text(run):  # each resource's first and last value after the first cycle
+    return ", ".join(f"{name} {values[0]} -> {values[-1]}" + f" {unit}" * bool(unit)
+                     for name, values, unit in run["steady"])
 
 
 def start_x_server(command, log, env=None):
@@ -201,6 +190,9 @@ class Harness:
     def stop_display(self):
         self.xvfb = self.xvfb and stop(self.xvfb)
 
+    def desk_changed(self):  # an adapter's hook on entering and on leaving a desk
+        pass
+
     @contextmanager
     def on_desk(self, monitors):
         """On a Xephyr in the Xvfb whose Xinerama screens are these (x, y, w, h), first primary."""
@@ -209,10 +201,12 @@ class Harness:
         xephyr, display = start_x_server(["Xephyr", "+xinerama", "-no-host-grab", *screens],
                                          self.work / "xephyr.log", env=self.env)
         host, self.env = self.env, dict(self.env, DISPLAY=display)
+        self.desk_changed()
         try:
             yield
         finally:
             self.env = host
+            self.desk_changed()
             stop(xephyr)
 
     def close(self):
@@ -273,7 +267,6 @@ class Harness:
         return answer[1:]
 
 
-
 @contextmanager
 def launched(h, **options):
     saver = h.launch(**options)
@@ -306,8 +299,7 @@ def scenario_exit(h, checks):
                 checks.expect(saver.process.wait() == 0, f"{what}: a clean end")
 
 
-# Two monitors of different sizes, the first one primary: the other to its right, then the
-# primary on the right, which puts the other at negative coordinates under Wine.
+# Two monitors, the first primary: the other on its right, then on its left (at negative x).
 MONITOR_LAYOUTS = (("other-right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
                    ("primary-right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
 
@@ -335,8 +327,7 @@ def scenario_monitors(h, checks):
 
 
 def scenario_soak(h, checks):
-    """Pictures without pause in a window resized every few pictures: after the first cycle of
-    sizes the saver's memory and its counted resources stay where they were."""
+    """Pictures without pause in a resized window: after the first cycle, resources stay put."""
     pictures, every = h.args.soak_pictures, resize_interval(h.args.soak_pictures)
     for sectors in (1, 5, 10):
         saver, watcher = h.soak_launch(sectors)
@@ -363,11 +354,10 @@ def scenario_soak(h, checks):
         steady = samples[1:] or samples
         run = {"sectors": sectors, "pictures": painted, "resizes": step,
                "seconds": round(time.monotonic() - started, 1), "steady_cycles": len(steady) - 1,
-               "steady": [{"name": name, "first": steady[0][key], "last": steady[-1][key],
-                           "unit": unit} for name, key, unit in h.SOAK_RESOURCES]}
+               "steady": [(name, [sample[key] for sample in steady], unit)
+                          for name, key, unit in h.SOAK_RESOURCES]}
         h.figure("soak", run, f"{sectors} sectors steady: {steady_text(run)}")
-        for name, key, unit in h.SOAK_RESOURCES:
-            values = [sample[key] for sample in steady]
+        for name, values, unit in run["steady"]:
             grown = values[-1] - values[0] if unit else max(values) - values[0]
             checks.expect(grown <= (MEMORY_SLACK_KIB if unit else 0),
                           f"{sectors} sectors: {name} {values} grows too much")
@@ -397,10 +387,10 @@ def main(adapter, own_scenarios, add_arguments):
             checks = Checks()
             with suppress(Failed):
                 scenarios[name](harness, checks)
-            if checks.failures:
+            if checks:
                 print(f"== {name} FAILED", flush=True)
                 failed.append(name)
-    except CannotRun as error:
+    except (CannotRun, subprocess.TimeoutExpired) as error:
         print(f"cannot run: {error}", file=sys.stderr)
         return 2
     finally:

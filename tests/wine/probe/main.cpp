@@ -1,11 +1,5 @@
-// mirelune-probe: reads and drives Mirelune.scr's windows from inside Wine for
-// tests/wine/wine_tests.py, answering in "key=value" lines on stdout (a key may repeat).
-//   run <ms> <scr> <args>   run the saver with exactly these arguments, watching its windows
-//   preview <scr> <w> <h>   host a pane of w x h, run "/p <pane>" in it, then destroy the pane
-//   inspect <title>         a top-level window's DPI, client size and controls
-//   press-box <ms>          wait up to ms for a message box, report its texts and press OK
-//   post <title> <message> <wparam> <lparam>   post to that window ("saver": the full screen's)
-//   resize <w> <h>          size the full-screen saver's window
+// mirelune-probe: reads and drives Mirelune.scr's windows from inside Wine for wine_tests.py,
+// answering in "key=value" lines on stdout (a key may repeat); run() reads its commands.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -61,10 +55,6 @@ std::wstring className(HWND window) {
     return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
 }
 
-bool isClass(HWND window, const wchar_t* name) {
-    return _wcsicmp(className(window).c_str(), name) == 0;
-}
-
 // GetWindowText reads no control of another process; WM_GETTEXT does.
 std::string windowText(HWND window) {
     wchar_t text[1024] = L"";
@@ -72,38 +62,25 @@ std::string windowText(HWND window) {
     return narrow(std::wstring_view(text, static_cast<std::size_t>(copied)));
 }
 
-std::string numbers(std::initializer_list<long long> values) {
-    std::string text;
-    for (const long long value : values)
-        text.append(" ").append(std::to_string(value));
-    return text.substr(1);
-}
-
-// Reports the static texts and the buttons of a message box (dialog class "#32770") and
-// presses its OK.
-void pressMessageBox(HWND box) {
-    pumpFor(100);
-    int buttons = 0;
-    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (isClass(c, L"Static") && !windowText(c).empty()) say("box_text", windowText(c));
-        buttons += isClass(c, L"Button");
-    }
-    say("box_buttons", std::to_string(buttons));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-}
-
 // "client=DPI width height", then the controls in creation order: a "slider=position" line for
 // each slider, a "label=text" line for every other control.
 void inspect(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    say("client", numbers({GetDpiForWindow(window), client.right, client.bottom}));
+    std::printf("client=%u %ld %ld\n", GetDpiForWindow(window), client.right, client.bottom);
     for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (isClass(c, TRACKBAR_CLASSW))
+        if (_wcsicmp(className(c).c_str(), TRACKBAR_CLASSW) == 0)
             say("slider", std::to_string(SendMessageW(c, TBM_GETPOS, 0, 0)));
         else
             say("label", windowText(c));
     }
+}
+
+// Inspects a message box (dialog class "#32770") and presses its OK.
+void pressMessageBox(HWND box) {
+    pumpFor(100);
+    inspect(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 // Starts scr with the command line "\"scr\" args", so that blanks inside args reach it unchanged.
@@ -150,8 +127,7 @@ int cmdRun(ULONGLONG ms, const std::wstring& scr, const std::wstring& args) {
 }
 
 // Hosts a pane the way the display settings do and runs the saver's preview in it: the child
-// window it makes, input posted to that child, and the pane's end. What the child paints cannot
-// be seen: Wine draws a child window whose parent belongs to another process nowhere on screen.
+// window it makes, input posted to it and the pane's end. Wine shows nothing the child paints.
 int cmdPreview(const std::wstring& scr, int width, int height) {
     const DWORD hostStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE;
     const HWND host = CreateWindowExW(0, L"STATIC", L"", hostStyle, 40, 40, width + 300,
@@ -174,7 +150,8 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
     const bool one = GetWindow(child, GW_HWNDNEXT) == nullptr && childPid == saver.dwProcessId &&
                      (GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD) != 0 &&
                      GetParent(child) == pane && IsWindowVisible(child) != FALSE;
-    say("child", numbers({one, client.left, client.top, client.right, client.bottom}));
+    std::printf("child=%d %ld %ld %ld %ld\n", one, client.left, client.top, client.right,
+                client.bottom);
 
     // Input of every kind the full-screen saver reacts to; the preview must ignore it all.
     const std::pair<UINT, WPARAM> input[] = {
@@ -207,27 +184,21 @@ int run(int argc, wchar_t** argv) {
     };
     if (command == L"run" && argc == 5) return cmdRun(number(2), argv[3], std::wstring(argv[4]));
     if (command == L"preview" && argc == 5) return cmdPreview(argv[2], number(3), number(4));
+    HWND found = nullptr;
     if (command == L"inspect" && argc == 3) {
-        if (window(argv[2])) inspect(window(argv[2]));
-        return 0;
-    }
-    if (command == L"press-box" && argc == 3) {
-        HWND box = nullptr;
-        pumpUntil([&] { return (box = FindWindowW(L"#32770", nullptr)) != nullptr; }, number(2));
-        if (box) pressMessageBox(box);
-        return 0;
-    }
-    if (command == L"post" && argc == 6) {
+        if ((found = window(argv[2]))) inspect(found);
+    } else if (command == L"press-box" && argc == 3) {  // waits up to ms for a message box
+        const auto box = [&] { return (found = FindWindowW(L"#32770", nullptr)) != nullptr; };
+        if (pumpUntil(box, number(2))) pressMessageBox(found);
+    } else if (command == L"post" && argc == 6) {  // title ("saver": full screen), message, params
         PostMessageW(window(argv[2]), number(3), number(4), number(5));
-        return 0;
+    } else if (command == L"resize" && argc == 4 && (found = window(L"saver"))) {
+        SetWindowPos(found, nullptr, 0, 0, number(2), number(3), SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        say("error", "bad command line or no saver");
+        return 2;
     }
-    if (command == L"resize" && argc == 4 && window(L"saver")) {
-        SetWindowPos(window(L"saver"), nullptr, 0, 0, number(2), number(3),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
-    say("error", "bad command line or no saver");
-    return 2;
+    return 0;
 }
 
 }  // namespace
