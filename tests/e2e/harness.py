@@ -11,7 +11,7 @@ import signal
 import subprocess
 import sys
 import time
-from contextlib import contextmanager
+from contextlib import contextmanager, suppress
 from pathlib import Path
 
 SCREEN = (1024, 768)
@@ -26,14 +26,11 @@ class Failed(Exception):
     """A check that later checks depend on failed."""
 
 
-class Checks:
-    def __init__(self):
-        self.failures = []
-
+class Checks(list):  # the messages of the checks that failed
     def expect(self, ok, message):
         if not ok:
             print("  FAIL  " + message, flush=True)
-            self.failures.append(message)
+            self.append(message)
         return ok
 
     def require(self, ok, message):
@@ -43,8 +40,6 @@ class Checks:
     def ended(self, ms, what, limit=1000):  # ms None: it did not happen
         return self.expect(ms is not None and ms <= limit, f"{what} within {limit} ms (got {ms})")
 
-
-# -- processes, as Linux sees them ---------------------------------------------------------------
 
 def stat(pid):
     text = Path(f"/proc/{pid}/stat").read_text()
@@ -58,8 +53,7 @@ def alive(pid):
         return False
 
 
-def wait_gone(pid, seconds):
-    """Milliseconds until the process ends, or None."""
+def wait_gone(pid, seconds):  # milliseconds until the process ends, or None
     start = time.monotonic()
     while time.monotonic() - start < seconds:
         if not alive(pid):
@@ -68,25 +62,20 @@ def wait_gone(pid, seconds):
     return None
 
 
-def cpu_percent(pid, seconds):
-    """User and system time over the next seconds, in % of one core."""
+def cpu_percent(pid, seconds):  # user and system time over the next seconds, in % of one core
     ticks = lambda: sum(int(field) for field in stat(pid)[11:13])  # noqa: E731
     before, start = ticks(), time.monotonic()
     time.sleep(seconds)
     return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start) * 100
 
 
-def memory(pid):
-    """Resident memory (KiB), open files and attached System V shared-memory segments."""
-    status = dict(line.split(":", 1) for line in
-                  Path(f"/proc/{pid}/status").read_text().splitlines() if ":" in line)
-    return {**{key: int(status[name].split()[0]) for key, name in
-               (("rss_anon", "RssAnon"), ("rss_shmem", "RssShmem"), ("vm_rss", "VmRSS"))},
-            "files": len(os.listdir(f"/proc/{pid}/fd")),
+def memory(pid):  # resident memory (KiB), open files and attached System V shared-memory segments
+    status = Path(f"/proc/{pid}/status").read_text()
+    kib = {key: int(re.search(rf"^{name}:\s*(\d+)", status, re.M)[1]) for key, name in
+           (("rss_anon", "RssAnon"), ("rss_shmem", "RssShmem"), ("vm_rss", "VmRSS"))}
+    return {**kib, "files": len(os.listdir(f"/proc/{pid}/fd")),
             "segments": Path(f"/proc/{pid}/maps").read_text().count("SYSV")}
 
-
-# -- pictures ------------------------------------------------------------------------------------
 
 def crop(image, x, y, width, height):
     stride, _, rgb = image
@@ -95,38 +84,25 @@ def crop(image, x, y, width, height):
 
 
 def kaleidoscope_problems(image, sectors):
-    """What keeps a screen (width, height, RGB rows) from being the kaleidoscope of `sectors`:
-    every tile equal to tile (0, 0) mirrored about both centre lines, the strips beside the
-    grid black, and more than two colours (a picture, not a blank or a stripe)."""
+    """What keeps a screen (width, height, RGB) from being the kaleidoscope of `sectors`: tile
+    (0, 0)'s top-left quarter mirrored into every tile, black beside them, over two colours."""
     width, height, rgb = image
     tile_w, tile_h = 2 * (width // (2 * sectors)), 2 * (height // (2 * sectors))
     if tile_w == 0 or tile_h == 0:
         return [f"{width} x {height} is too small for {sectors} sectors"]
-
-    def row(y, x0=0, x1=width):
-        return rgb[3 * (y * width + x0):3 * (y * width + x1)]
-
-    tile = [row(y, 0, tile_w) for y in range(tile_h)]
-    colours = {t[i:i + 3] for t in tile for i in range(0, tile_w * 3, 3)}
-    found = {
-        "tile colours, no picture": [] if len(colours) > 2 else [len(colours)],
-        "tile rows not mirrored left to right": [
-            y for y in range(tile_h)
-            if tile[y] != b"".join(tile[y][i:i + 3] for i in range(tile_w * 3 - 3, -1, -3))],
-        "tile rows unlike their mirror row": [y for y in range(tile_h)
-                                              if tile[y] != tile[tile_h - 1 - y]],
-        "tiles unlike tile (0, 0)": [
-            (tx, ty) for ty in range(sectors) for tx in range(sectors)
-            if any(row(ty * tile_h + y, tx * tile_w, (tx + 1) * tile_w) != tile[y]
-                   for y in range(tile_h))],
-        "rows whose strip beside the grid is not black": [
-            y for y in range(height)
-            if any(row(y, tile_w * sectors if y < tile_h * sectors else 0))]}
-    return [f"{what}: {len(rows)}, first {rows[0]}" for what, rows in found.items() if rows]
+    rows = [rgb[3 * width * y:3 * width * (y + 1)] for y in range(height)]
+    quarter = [[row[x:x + 3] for x in range(0, 3 * (tile_w // 2), 3)] for row in rows[:tile_h // 2]]
+    half = [b"".join(pixels + pixels[::-1]) for pixels in quarter]
+    black = bytes(3 * width)
+    want = [(row * sectors + black)[:3 * width] for row in half + half[::-1]] * sectors
+    want += [black] * (height - len(want))
+    colours = {pixel for pixels in quarter for pixel in pixels}
+    found = {"tile colours, no picture": [] if len(colours) > 2 else [len(colours)],
+             "rows unlike the mirrored quarter": [y for y in range(height) if rows[y] != want[y]]}
+    return [f"{what}: {len(items)}, first {items[0]}" for what, items in found.items() if items]
 
 
-def expect_grid(checks, image, sectors, what, shot=None):
-    """Keeps an image that is not the kaleidoscope of `sectors` in `shot`."""
+def expect_grid(checks, image, sectors, what, shot=None):  # a wrong image is kept in `shot`
     problems = kaleidoscope_problems(image, sectors) if image else ["no finished picture"]
     if problems and image and shot:
         shot.write_bytes(b"P6 %d %d 255\n" % image[:2] + image[2])
@@ -134,29 +110,22 @@ def expect_grid(checks, image, sectors, what, shot=None):
                          + "; ".join(problems) + (f" (screen in {shot})" if shot else ""))
 
 
-# -- soaks ---------------------------------------------------------------------------------------
-
-# The window sizes a soak cycles through, full size first; at 1 x 1 nothing fits and the saver
-# must simply wait.
+# The sizes a soak cycles through, full size first; at 1 x 1 nothing fits and the saver waits.
 SOAK_SIZES = [SCREEN, (640, 480), (1, 1), (800, 600), (333, 257)]
-# Memory a soak may gain after its first cycle of sizes: allocator bookkeeping, not a leak, which
-# would cost a picture buffer (at least 333 x 257 x 4 bytes) per cycle.
+# Allocator bookkeeping after the first cycle; a leak costs a picture (333 x 257 x 4) per cycle.
 MEMORY_SLACK_KIB = 256
-# A resize moves the old picture and then stretches it over the new size: two changes of the
-# watched row that are no picture.
+# A resize moves the old picture, then stretches it: two changes of the watched row, no picture.
 CHANGES_PER_RESIZE = 2
 
 
-def resize_interval(pictures):  # a few, and at least a dozen resizes in a run
+def resize_interval(pictures):  # a few pictures, and at least a dozen resizes in a run
     return min(max(pictures // 12, 4), 25)
 
 
-def steady_text(run):
-    return ", ".join(f"{r['name']} {r['first']} -> {r['last']}" + f" {r['unit']}" * bool(r["unit"])
-                     for r in run["steady"])
+def steady_text(run):  # each resource's first and last value after the first cycle
+    return ", ".join(f"{name} {values[0]} -> {values[-1]}" + f" {unit}" * bool(unit)
+                     for name, values, unit in run["steady"])
 
-
-# -- the harness ---------------------------------------------------------------------------------
 
 def start_x_server(command, log, env=None):
     """An X server on a free display, with a black root that outlives its clients."""
@@ -180,17 +149,12 @@ def stop(process):  # None, to forget it
     process.wait()
 
 
-class Saver:
-    """A running saver: its Linux process id, and the Popen when the harness started it."""
-
-    def __init__(self, pid, process=None):
+class Saver:  # a running saver: its Linux process id and its Popen
+    def __init__(self, pid, process):
         self.pid, self.process = pid, process
 
     def alive(self):
         return alive(self.pid)
-
-    def status(self):  # 0 where it cannot be known
-        return 0 if self.process is None else self.process.wait()
 
 
 class Harness:
@@ -217,8 +181,7 @@ class Harness:
     def environment(self, display):
         return dict(os.environ, DISPLAY=display)
 
-    def start_display(self, screen=f"{SCREEN[0]}x{SCREEN[1]}x24", options=()):
-        """Xvfb with this screen (WxHxDEPTH), in place of the one running."""
+    def start_display(self, screen=f"{SCREEN[0]}x{SCREEN[1]}x24", options=()):  # WxHxDEPTH
         self.stop_display()
         self.xvfb, display = start_x_server(["Xvfb", "-screen", "0", screen, *options],
                                             self.work / "xvfb.log")
@@ -227,26 +190,28 @@ class Harness:
     def stop_display(self):
         self.xvfb = self.xvfb and stop(self.xvfb)
 
+    def desk_changed(self):  # an adapter's hook on entering and on leaving a desk
+        pass
+
     @contextmanager
     def on_desk(self, monitors):
-        """The environment on a Xephyr inside the Xvfb whose Xinerama screens are these
-        monitors (x, y, width, height), the first one primary."""
-        xephyr, display = start_x_server(
-            ["Xephyr", "+xinerama", "-no-host-grab", *(arg for x, y, w, h in monitors for arg in
-                                                       ("-origin", f"{x},{y}", "-screen",
-                                                        f"{w}x{h}"))],
-            self.work / "xephyr.log", env=self.env)
+        """On a Xephyr in the Xvfb whose Xinerama screens are these (x, y, w, h), first primary."""
+        screens = (arg for x, y, w, h in monitors
+                   for arg in ("-origin", f"{x},{y}", "-screen", f"{w}x{h}"))
+        xephyr, display = start_x_server(["Xephyr", "+xinerama", "-no-host-grab", *screens],
+                                         self.work / "xephyr.log", env=self.env)
         host, self.env = self.env, dict(self.env, DISPLAY=display)
+        self.desk_changed()
         try:
             yield
         finally:
             self.env = host
+            self.desk_changed()
             stop(xephyr)
 
     def close(self):
         for process in self.started:
-            if process.poll() is None:
-                process.kill()
+            process.kill()
             process.wait()
         self.stop_display()
 
@@ -258,8 +223,7 @@ class Harness:
         if self.run("xdotool", *args, timeout=20).returncode != 0:
             raise CannotRun(f"xdotool {' '.join(map(str, args))} failed")
 
-    def ended_by(self, saver, *action):
-        """Milliseconds from an xdotool action to the saver's end, or None after 3 s."""
+    def ended_by(self, saver, *action):  # ms from an xdotool action to the saver's end, or None
         start = time.monotonic()
         self.xdotool(*action)
         return None if wait_gone(saver.pid, 3) is None else (time.monotonic() - start) * 1000
@@ -303,8 +267,6 @@ class Harness:
         return answer[1:]
 
 
-# -- scenarios run against either program --------------------------------------------------------
-
 @contextmanager
 def launched(h, **options):
     saver = h.launch(**options)
@@ -315,8 +277,7 @@ def launched(h, **options):
 
 
 def scenario_picture(h, checks):
-    """The settings from each place paint their kaleidoscope; the pause after the first picture
-    leaves the processor idle."""
+    """Each place's settings paint their kaleidoscope, and the pause leaves the processor idle."""
     for sectors, where in h.PICTURES:
         with launched(h, sectors=sectors, where=where) as saver:
             if expect_grid(checks, h.settled(saver), sectors, f"settings from {where}",
@@ -328,26 +289,23 @@ def scenario_picture(h, checks):
 
 
 def scenario_exit(h, checks):
-    """A key, a modifier or a click ends the saver at once; mouse moves are counted by the
-    monitors scenario."""
-    for what, action in (("key 'a'", ("key", "a")), ("Shift", ("key", "shift")),
-                         ("left click", ("click", "1"))):
+    """A key, a modifier or a click ends the saver at once (mouse moves: see monitors)."""
+    for action in (("key", "a"), ("key", "shift"), ("click", "1")):
+        what = " ".join(action)
         with launched(h) as saver:
             time.sleep(1.0)
             checks.require(saver.alive(), f"{what}: the saver runs until input")
             if checks.ended(h.ended_by(saver, *action), f"{what} ends it"):
-                checks.expect(saver.status() == 0, f"{what}: a clean end")
+                checks.expect(saver.process.wait() == 0, f"{what}: a clean end")
 
 
-# Two monitors of different sizes, the first one primary: the other to its right, then the
-# primary on the right, which puts the other at negative coordinates under Wine.
+# Two monitors, the first primary: the other on its right, then on its left (at negative x).
 MONITOR_LAYOUTS = (("other-right", ((0, 0, 1024, 768), (1024, 0, 800, 600))),
                    ("primary-right", ((800, 0, 1024, 768), (0, 0, 800, 600))))
 
 
 def scenario_monitors(h, checks):
-    """Each monitor shows a whole grid of its own; the mouse-move allowance counts moves on
-    every monitor."""
+    """Each monitor shows a whole grid of its own; the mouse-move allowance counts them all."""
     for what, monitors in MONITOR_LAYOUTS:
         with h.on_desk(monitors):
             h.xdotool("mousemove", monitors[0][0] + 500, 400)
@@ -357,8 +315,7 @@ def scenario_monitors(h, checks):
                 for number, monitor in enumerate(monitors):
                     expect_grid(checks, crop(screen, *monitor), 3, f"{what}: monitor {number}",
                                 h.work / f"{what}-{number}.ppm")
-                # Ten moves alternating between the monitors (the appearance's included) leave
-                # the saver running, the eleventh ends it.
+                # Ten moves alternating between the monitors, the appearance's included.
                 points = [(monitors[m % 2][0] + 60 + 30 * m, 80) for m in range(11)]
                 for x, y in points[:10 - h.APPEARANCE_MOVES]:
                     h.xdotool("mousemove", x, y)
@@ -370,8 +327,7 @@ def scenario_monitors(h, checks):
 
 
 def scenario_soak(h, checks):
-    """Pictures without pause in a window resized every few pictures: after the first cycle of
-    sizes the saver's memory and its counted resources stay where they were."""
+    """Pictures without pause in a resized window: after the first cycle, resources stay put."""
     pictures, every = h.args.soak_pictures, resize_interval(h.args.soak_pictures)
     for sectors in (1, 5, 10):
         saver, watcher = h.soak_launch(sectors)
@@ -398,11 +354,10 @@ def scenario_soak(h, checks):
         steady = samples[1:] or samples
         run = {"sectors": sectors, "pictures": painted, "resizes": step,
                "seconds": round(time.monotonic() - started, 1), "steady_cycles": len(steady) - 1,
-               "steady": [{"name": name, "first": steady[0][key], "last": steady[-1][key],
-                           "unit": unit} for name, key, unit in h.SOAK_RESOURCES]}
+               "steady": [(name, [sample[key] for sample in steady], unit)
+                          for name, key, unit in h.SOAK_RESOURCES]}
         h.figure("soak", run, f"{sectors} sectors steady: {steady_text(run)}")
-        for name, key, unit in h.SOAK_RESOURCES:
-            values = [sample[key] for sample in steady]
+        for name, values, unit in run["steady"]:
             grown = values[-1] - values[0] if unit else max(values) - values[0]
             checks.expect(grown <= (MEMORY_SLACK_KIB if unit else 0),
                           f"{sectors} sectors: {name} {values} grows too much")
@@ -415,13 +370,11 @@ SCENARIOS = {"picture": scenario_picture, "exit": scenario_exit, "monitors": sce
 def main(adapter, own_scenarios, add_arguments):
     scenarios = {**SCENARIOS, **own_scenarios}
     parser = argparse.ArgumentParser(description=adapter.__doc__)
-    parser.add_argument("--work", required=True, help="folder for screenshots and logs")
-    parser.add_argument("--window-helper", required=True, help="the x11-test-window program")
-    parser.add_argument("--soak-pictures", type=int, default=40,
-                        help="pictures the soak paints for each sector count (default 40)")
-    parser.add_argument("--figures", help="write what was measured to this JSON file")
-    parser.add_argument("scenarios", nargs="+", choices=scenarios, metavar="SCENARIO",
-                        help=", ".join(scenarios))
+    parser.add_argument("--work", required=True)  # screenshots and logs
+    parser.add_argument("--window-helper", required=True)  # the x11-test-window program
+    parser.add_argument("--soak-pictures", type=int, default=40)  # per sector count
+    parser.add_argument("--figures")  # a JSON file for what was measured
+    parser.add_argument("scenarios", nargs="+", choices=scenarios)
     add_arguments(parser)
     args = parser.parse_args()
     # A timeout of the test runner ends the run through the normal clean-up.
@@ -432,14 +385,12 @@ def main(adapter, own_scenarios, add_arguments):
         harness.start_display()
         for name in args.scenarios:
             checks = Checks()
-            try:
+            with suppress(Failed):
                 scenarios[name](harness, checks)
-            except Failed:
-                pass
-            if checks.failures:
+            if checks:
                 print(f"== {name} FAILED", flush=True)
                 failed.append(name)
-    except CannotRun as error:
+    except (CannotRun, subprocess.TimeoutExpired) as error:
         print(f"cannot run: {error}", file=sys.stderr)
         return 2
     finally:

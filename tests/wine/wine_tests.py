@@ -10,29 +10,25 @@ import shutil
 import subprocess
 import sys
 import time
-from contextlib import contextmanager
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
-from harness import QUIET, CannotRun, Failed, Harness, Saver, cpu_percent, main, \
+from harness import QUIET, CannotRun, Failed, Harness, Saver, cpu_percent, launched, main, \
     wait_gone  # noqa: E402
 
 DIALOG = "Mirelune Configuration"
 PREFIX_READY = ".mirelune-prefix-2"  # a prefix made with the settings below
-WM_CLOSE = 0x10
 
 
-def settings_text(sectors, speed, delay):
-    return f"[Mirelune ScreenSaver]\r\nSectors={sectors}\r\nSpeed={speed}\r\nDelay={delay}\r\n" \
-        .encode()
+def settings_text(*sectors_speed_delay):
+    return b"[Mirelune ScreenSaver]\r\nSectors=%d\r\nSpeed=%d\r\nDelay=%d\r\n" % sectors_speed_delay
 
 
 class Wine(Harness):
     """Mirelune.scr under Wine."""
     TOOLS = Harness.TOOLS + ("wine", "wineboot", "wineserver")
     APPEARANCE_MOVES = 1  # Wine gives a window appearing under the pointer a mouse move
-    # Settings from %APPDATA% when the Windows folder holds a file too, and from the Windows
-    # folder when there is no other.
+    # Settings from %APPDATA% beside a file in the Windows folder, then from the latter alone.
     PICTURES = [(3, "both"), (7, "windows")]
     # GetGuiResources is not sampled: under Wine it reports 0 objects for every process.
     SOAK_RESOURCES = (("RssAnon", "rss_anon", "KiB"), ("files", "files", ""))
@@ -40,8 +36,6 @@ class Wine(Harness):
     def __init__(self, args):
         super().__init__(args)
         self.scr, self.probe_exe = Path(args.scr).resolve(), Path(args.probe).resolve()
-        if not self.scr.is_file() or not self.probe_exe.is_file():
-            raise CannotRun(f"no {self.scr} or {self.probe_exe}: cmake --build --preset windows")
         self.win_scr = "Z:" + str(self.scr).replace("/", "\\")
         self.prefix = Path(args.prefix).resolve()
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
@@ -50,6 +44,8 @@ class Wine(Harness):
         self.windows_dir = self.prefix / "drive_c" / "windows"
         self.settings_dir = (self.prefix / "drive_c" / "users" / pwd.getpwuid(os.getuid()).pw_name
                              / "AppData" / "Roaming" / "Mirelune")
+        self.ini = self.settings_dir / "Mirelune.ini"  # as the saver writes it; it reads any case
+        self.windows_ini = self.windows_dir / "mirelune.ini"
 
     def environment(self, display):
         env = dict(super().environment(display), WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
@@ -77,51 +73,40 @@ class Wine(Harness):
         (self.prefix / PREFIX_READY).write_text("made by wine_tests.py\n")
 
     def restart_wine(self):  # with its desktop process, on the current display
-        if self.prefix.exists():
+        if self.env is not None and self.prefix.exists():
             self.run("wineserver", "-k")
             self.run("wineserver", "-w")
 
+    # Wine's desktop process reads the monitors when it starts: it starts again on every desk.
+    desk_changed = restart_wine
+
     def close(self):
-        if self.env is not None:
-            self.restart_wine()
+        self.restart_wine()
         super().close()
         self.lock.close()
 
-    def probe(self, *args, timeout=60):
-        """mirelune-probe.exe's "key=value" lines as {key: [values]}."""
-        try:
-            result = self.run("wine", str(self.probe_exe), *args, timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise CannotRun(f"the probe did not finish within {timeout} s: {args}")
+    def probe(self, *args):  # mirelune-probe.exe's "key=value" lines as {key: [values]}
+        result = self.run("wine", str(self.probe_exe), *args)
         report = {}
         for line in result.stdout.decode(errors="replace").splitlines():
             key, _, value = line.partition("=")
             report.setdefault(key, []).append(value)
-        if result.returncode != 0 or "error" in report:
+        if result.returncode != 0:
             raise CannotRun(f"the probe failed ({result.returncode}) on {args}: {report}")
         return report
 
-    def settings_files(self, directory=None):  # names compared without case, as Windows does
-        return [p for p in (directory or self.settings_dir).glob("*")
-                if p.name.lower() == "mirelune.ini"]
-
-    def write_settings(self, content, directory=None):
-        self.clear_settings()
-        directory = directory or self.settings_dir
-        directory.mkdir(parents=True, exist_ok=True)
-        (directory / "mirelune.ini").write_bytes(content)
-
-    def clear_settings(self):
+    def put_settings(self, files):  # {path: content} in place of every settings file
         folder = self.settings_dir
         folder.unlink() if folder.is_file() else shutil.rmtree(folder, ignore_errors=True)
-        for path in self.settings_files(self.windows_dir):
-            path.unlink()
+        self.windows_ini.unlink(missing_ok=True)
+        for path, content in files.items():
+            path.parent.mkdir(parents=True, exist_ok=True)
+            path.write_bytes(content)
 
     def start(self, *args):
-        """The saver started with these arguments (wine becomes its process), once it shows a
-        window; a saver still running from a failed step ends first."""
+        """Starts the saver (wine becomes its process) once it shows a window, ending any other."""
         for process in self.started:
-            if process.args[:2] == ["wine", str(self.scr)] and process.poll() is None:
+            if process.args[:2] == ["wine", str(self.scr)]:
                 process.kill()
                 process.wait()
         process = subprocess.Popen(["wine", str(self.scr), *args], env=self.env, **QUIET)
@@ -134,51 +119,37 @@ class Wine(Harness):
         return Saver(process.pid, process)
 
     def launch(self, sectors=5, speed=69, delay=20000, where=None):
-        self.write_settings(settings_text(sectors, speed, delay),
-                            self.windows_dir if where == "windows" else None)
+        files = {self.windows_ini if where == "windows" else self.ini:
+                 settings_text(sectors, speed, delay)}
         if where == "both":  # a second file that must not count
-            (self.windows_dir / "mirelune.ini").write_bytes(settings_text(7, speed, delay))
+            files[self.windows_ini] = settings_text(7, speed, delay)
+        self.put_settings(files)
         return self.start("/s")
 
     def end(self, saver):
-        if saver.alive():
-            self.xdotool("key", "Escape")
-            if wait_gone(saver.pid, 2) is None:
-                saver.process.kill()
+        if saver.alive() and self.ended_by(saver, "key", "Escape") is None:
+            saver.process.kill()
         saver.process.wait()
 
-    @contextmanager
-    def on_desk(self, monitors):
-        # Wine's desktop process reads the monitors when it starts: it starts again on the desk.
-        with super().on_desk(monitors):
-            self.restart_wine()
-            try:
-                yield
-            finally:
-                self.restart_wine()
-
     def soak_launch(self, sectors):
-        # The pointer rests in the corner that every size of the window covers: moving the
-        # window's edge past it would count as mouse moves.
+        # The pointer rests in the corner every size covers: a passing edge would count as moves.
         self.xdotool("mousemove", 0, 0)
-        saver = self.launch(sectors=sectors, delay=0)
-        return saver, self.helper("root")[0]
+        return self.launch(sectors=sectors, delay=0), self.helper("root")[0]
 
     def soak_resize(self, saver, width, height):
         self.probe("resize", width, height)
 
 
 def scenario_command_line(h, checks):
-    """Each mode's effect beyond full screen: "/p" without a number shows the preview's error
-    and ends once it is pressed; a number that is no window, or an unknown mode, ends at once
-    without a window; a settings file of random bytes still runs."""
-    box = {"window": ["#32770"], "box_text": ["preview error"], "box_buttons": ["1"]}
+    """"/p" without a number shows an error and ends once it is pressed; an unknown mode or a
+    pane that is no window ends at once, without a window; a file of random bytes still runs."""
+    box = {"window": ["#32770"], "label": ["", "OK", "preview error"]}  # icon, button, text
     for argument, want in (("/x", {}), ("/p 999999", {}), ("/p abc", box)):
         report = h.probe("run", 3000, h.win_scr, argument)
+        report.pop("client", None)  # the message box's size
         checks.expect(report == {**want, "ended": ["1"]},
                       f"{argument!r}: {want or 'no window'} and the end (got {report})")
-    junk = random.Random(7)
-    h.write_settings(bytes(junk.randrange(256) for _ in range(1 << 20)))
+    h.put_settings({h.ini: random.Random(7).randbytes(1 << 20)})
     runs_until_key(h, checks, "a settings file of 1 MB of random bytes")
 
 
@@ -191,10 +162,8 @@ def runs_until_key(h, checks, what):
 
 
 def scenario_rest(h, checks):
-    """A locked session or a monitor switched off stops the painting without pause; their
-    return starts it again."""
-    saver = h.launch(sectors=3, delay=0)
-    try:
+    """A locked session or a monitor switched off stops the painting; their return restarts it."""
+    with launched(h, sectors=3, delay=0) as saver:
         busy = cpu_percent(saver.pid, 1.5)
         h.figure("painting_cpu_percent", busy, f"CPU painting {busy:.1f} %")
         # WM_WTSSESSION_CHANGE lock and unlock; WM_SYSCOMMAND SC_MONITORPOWER off and on
@@ -210,131 +179,84 @@ def scenario_rest(h, checks):
                      f"CPU {what} {resting:.2f} %, back {again:.1f} %")
             checks.expect(resting < 2 and again > 5 and saver.alive(), f"{what}: the painting "
                           f"stops ({resting:.2f} %), and starts again on return ({again:.1f} %)")
-    finally:
-        h.end(saver)
 
 
 def scenario_preview(h, checks):
     """The preview draws with 5 sectors whatever the file says, in a child window of the pane,
-    ignores input and ends with the pane. What it paints cannot be seen: Wine shows nothing of
-    a child window whose parent belongs to another process."""
-    h.write_settings(settings_text(3, 0, 20000))
+    ignores input and ends with the pane (Wine shows nothing it paints: see the probe)."""
+    h.put_settings({h.ini: settings_text(3, 0, 20000)})
     report = h.probe("preview", h.win_scr, 152, 112)
+    ended = report.pop("ms_after_destroy", [None])[0]
     # The form covers the pane and, in the normal window state, trims itself to its grid when
     # the first picture starts: 5 sectors make 152 x 112 150 x 110 (3 would give 150 x 108).
-    checks.expect(report.get("child") == ["1 0 0 150 110"], "one visible WS_CHILD window of the "
-                  f"saver in the pane at 0 0 150 110, a 5-sector grid (got {report})")
-    checks.expect(report.get("alive_after_input") == ["1"],
-                  "keys, clicks and moves leave it running")
-    checks.ended(int(report["ms_after_destroy"][0]) if "ms_after_destroy" in report else None,
-                 "the pane's end ends it")
+    checks.expect(report == {"child": ["1 0 0 150 110"], "alive_after_input": ["1"]},
+                  f"one child window of the saver at 0 0 150 110, input ignored (got {report})")
+    checks.ended(ended and int(ended), "the pane's end ends it")
 
 
 SPEED_NAMES = ["Slowest", "Slower", "Sorta Slow", "Medium", "Sorta Fast", "Faster", "Fastest"]
 
 
-def shown(report):
-    """The sliders' positions and the value labels' texts, sectors, speed and delay: the
-    dialog makes each kind in that order."""
-    controls = [line.split(" ", 2) for line in report.get("control", [])]
-    return ([int(pos) for kind, pos, _ in controls if kind.lower() == "msctls_trackbar32"],
-            [text for kind, _, text in controls
-             if kind.lower() == "static" and text not in ("Sectors", "Delay", "Speed")])
-
-
-def showing(sectors, speed, delay):
-    return [sectors, speed, delay], [str(sectors), SPEED_NAMES[speed // 10],
-                                     f"{delay / 1000:.1f} sec. "]
-
-
-def open_dialog(h):
-    dialog = h.start("/c")
-    # Keys go to the window under the pointer.
-    h.xdotool("search", "--name", f"^{DIALOG}$", "mousemove", "--window", "%1", 100, 8)
-    time.sleep(0.3)
-    return dialog
-
-
-def press(h, *keys):
-    h.xdotool("key", "--delay", "40", *keys)
-    time.sleep(0.15)
-
-
-def close_dialog(h, checks, dialog, closing, what):
-    h.probe("post", DIALOG, WM_CLOSE, 0, 0) if closing == "frame" else press(h, closing)
-    checks.ended(wait_gone(dialog.pid, 3), f"{what}: {closing} ends the dialog", 3000)
-
-
 OTHER = b"[Other Section]\r\nKeep=this line\r\n\r\n[Mirelune ScreenSaver]\r\n"
 OTHER_FILE = OTHER + b"Sectors= 7\r\nSpeed=20\r\nDelay=1050\r\n"
+MOVED = OTHER + b"Sectors= 8\r\nSpeed=0\r\nDelay=1050\r\n"
+DEFAULTS = b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"
 # Esc does nothing; then sectors up by one, the focus to speed, speed to 0.
 MOVES = ("Escape", "Right", "Tab", "Home")
 
 
 def dialog_runs(h):
-    """(what, files before, keys, settings shown then, how it closes, the settings file after:
-    None for none, "unchanged" for all files before). Where the keys end with OK the save is
-    refused: the folder is blocked by a file of its name, or the file by a directory. (How each
-    save fails is pinned by the settings file's unit tests.)"""
-    ini, keep = h.settings_dir / "mirelune.ini", b"keep me\r\n"
-    return [
-        ("OK with no file", {}, (), showing(5, 69, 1000), "alt+k",
-         b"[Mirelune ScreenSaver]\r\nSectors= 5\r\nSpeed=69\r\nDelay=1000\r\n"),
-        ("Cancel with no file", {}, MOVES, None, "alt+c", None),
-        ("a file, closed from the frame", {ini: OTHER_FILE}, (), showing(7, 20, 1050), "frame",
-         OTHER_FILE),
-        ("OK after moves", {ini: OTHER_FILE}, MOVES, showing(8, 0, 1050), "alt+k",
-         OTHER + b"Sectors= 8\r\nSpeed=0\r\nDelay=1050\r\n"),
-        ("a file where the folder belongs", {h.settings_dir: keep, h.windows_dir / "mirelune.ini":
-                                             settings_text(3, 40, 5000)}, ("Right", "alt+k"),
-         showing(4, 40, 5000), "alt+c", "unchanged"),
-        ("a directory where the file belongs", {ini / "inside.txt": keep}, ("Left", "alt+k"),
-         showing(4, 69, 1000), "alt+c", "unchanged")]
+    """(what, files before, keys, (sectors, speed, delay) shown then, how it closes, the files
+    after: None for none). Where the keys end with OK the save is refused: the folder is blocked
+    by a file of its name, or the file by a directory."""
+    blocked_folder = {h.settings_dir: b"keep me", h.windows_ini: settings_text(3, 40, 5000)}
+    blocked_file = {h.ini / "inside.txt": b"keep me"}
+    return [("OK with no file", {}, (), (5, 69, 1000), "alt+k", {h.ini: DEFAULTS}),
+            ("Cancel with no file", {}, MOVES, (6, 0, 1000), "alt+c", {h.settings_dir: None}),
+            ("Alt+F4", {h.ini: OTHER_FILE}, (), (7, 20, 1050), "alt+F4", {h.ini: OTHER_FILE}),
+            ("OK after moves", {h.ini: OTHER_FILE}, MOVES, (8, 0, 1050), "alt+k", {h.ini: MOVED}),
+            ("a blocked folder", blocked_folder, ("Right", "alt+k"), (4, 40, 5000), "alt+c",
+             blocked_folder),
+            ("a blocked file", blocked_file, ("Left", "alt+k"), (4, 69, 1000), "alt+c",
+             blocked_file)]
 
 
 def scenario_dialog(h, checks):
-    """The dialog's size, and what it shows and saves, or refuses to save, for each way of
-    closing it; the saver runs with a directory in the settings file's place."""
-    for number, (what, before, keys, settings, closing, after) in enumerate(dialog_runs(h)):
-        h.clear_settings()
-        for path, content in before.items():
-            path.parent.mkdir(parents=True, exist_ok=True)
-            path.write_bytes(content)
-        dialog = open_dialog(h)
-        try:
-            press(h, *keys) if keys else None
-            if keys[-1:] == ("alt+k",):
-                texts = h.probe("press-box", 3000).get("box_text", [])
-                time.sleep(0.3)
-                checks.expect(any(t.startswith("The settings could not be saved to the file")
-                                  for t in texts) and dialog.alive(), f"{what}: OK says the "
-                              f"settings could not be saved, and the dialog stays (got {texts})")
-            report = h.probe("inspect", DIALOG)
-            if number == 0:  # a client area of 4680 x 3270 twips
-                dpi, client = int(report["dpi"][0]), [int(v) for v in report["client"][0].split()]
-                want = [round(t * dpi / 1440) for t in (4680, 3270)]
-                checks.expect(all(abs(a - b) <= 1 for a, b in zip(client, want)),
-                              f"at {dpi} DPI a client area of {want} px (got {client})")
-            if settings is not None:
-                checks.expect(shown(report) == settings, f"{what}: shows {settings} (got {report})")
-            close_dialog(h, checks, dialog, closing, what)
-        finally:
-            h.probe("post", DIALOG, WM_CLOSE, 0, 0)
-        if after == "unchanged":
-            written = {path: path.read_bytes() for path in before}
-            after = before
-        else:
-            files = h.settings_files() if h.settings_dir.is_dir() else []
-            written = files[0].read_bytes() if len(files) == 1 else h.settings_dir.exists() or None
+    """What the dialog shows and saves or refuses to save, for each way of closing it; the saver
+    runs with a directory in the settings file's place."""
+    for what, before, keys, (sectors, speed, delay), closing, after in dialog_runs(h):
+        h.put_settings(before)
+        dialog = h.start("/c")  # a dialog left open ends with the next start
+        # Keys go to the window under the pointer.
+        h.xdotool("search", "--name", f"^{DIALOG}$", "mousemove", "--window", "%1", 100, 8)
+        time.sleep(0.3)
+        if keys:
+            h.xdotool("key", "--delay", "40", *keys)
+            time.sleep(0.15)
+        if keys[-1:] == ("alt+k",):
+            texts = h.probe("press-box", 3000).get("label", [])
+            time.sleep(0.3)
+            checks.expect(any(t.startswith("The settings could not be saved to the file")
+                              for t in texts) and dialog.alive(), f"{what}: OK says the "
+                          f"settings could not be saved, and the dialog stays (got {texts})")
+        # 4680 x 3270 twips at Wine's 96 DPI; the sliders, then the other controls, as made.
+        want = {"client": ["96 312 218"], "slider": [str(sectors), str(speed), str(delay)],
+                "label": ["Sectors", "Speed", "O&K", "&Cancel", str(sectors),
+                          SPEED_NAMES[speed // 10], "Delay", f"{delay / 1000:.1f} sec. "]}
+        shown = h.probe("inspect", DIALOG)
+        checks.expect(shown == want, f"{what}: shows {want} (got {shown})")
+        h.xdotool("key", closing)
+        checks.ended(wait_gone(dialog.pid, 3), f"{what}: {closing} ends the dialog", 3000)
+        written = {path: path.read_bytes() if path.is_file() else path.exists() or None
+                   for path in after}
         checks.expect(written == after, f"{what}: on disk {after!r} (got {written!r})")
     runs_until_key(h, checks, "a directory for the settings file")
-    h.clear_settings()
+    h.put_settings({})
 
 
-def arguments(parser):
-    parser.add_argument("--scr", required=True, help="Mirelune.scr from the Windows build")
-    parser.add_argument("--probe", required=True, help="mirelune-probe.exe from the same build")
-    parser.add_argument("--prefix", required=True, help="the private Wine prefix")
+def arguments(parser):  # Mirelune.scr and mirelune-probe.exe of one build, a private prefix
+    for option in ("--scr", "--probe", "--prefix"):
+        parser.add_argument(option, required=True)
 
 
 if __name__ == "__main__":

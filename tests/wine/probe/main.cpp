@@ -1,12 +1,5 @@
-// mirelune-probe: reads and drives Mirelune.scr's windows from inside Wine for
-// tests/wine/wine_tests.py, answering in "key=value" lines on stdout (a key may repeat).
-//   run <ms> <scr> <args>   run the saver with exactly these arguments, watching its windows
-//   preview <scr> <w> <h>   host a pane of w x h, run "/p <pane>" in it, then destroy the pane
-//   inspect <title>         a top-level window's DPI, client size and controls
-//   press-box <ms>          wait up to ms for a message box, report its texts and press OK
-//   post <title> <message> <wparam> <lparam>
-//                           post a message to the window with that title ("saver": full screen)
-//   resize <w> <h>          size the full-screen saver's window
+// mirelune-probe: reads and drives Mirelune.scr's windows from inside Wine for wine_tests.py,
+// answering in "key=value" lines on stdout (a key may repeat); run() reads its commands.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -34,17 +27,13 @@ void say(const char* key, std::string value) {
     std::fflush(stdout);
 }
 
-double nowMs() {
-    return static_cast<double>(GetTickCount64());
-}
-
 bool alive(HANDLE process) {
     return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
 }
 
 // Dispatches this thread's messages until done() holds or timeoutMs passes; true when it held.
-bool pumpUntil(const std::function<bool()>& done, double timeoutMs) {
-    const double end = nowMs() + timeoutMs;
+bool pumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -52,12 +41,12 @@ bool pumpUntil(const std::function<bool()>& done, double timeoutMs) {
             DispatchMessageW(&message);
         }
         if (done()) return true;
-        if (nowMs() >= end) return false;
+        if (GetTickCount64() >= end) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
 
-void pumpFor(double ms) {
+void pumpFor(ULONGLONG ms) {
     pumpUntil([] { return false; }, ms);
 }
 
@@ -73,43 +62,25 @@ std::string windowText(HWND window) {
     return narrow(std::wstring_view(text, static_cast<std::size_t>(copied)));
 }
 
-std::string pair(long long a, long long b) {
-    return std::to_string(a) + " " + std::to_string(b);
-}
-
-// Reports the static texts of a message box (dialog class "#32770") and presses its OK.
-void pressMessageBox(HWND box) {
-    pumpFor(100);
-    HWND ok = nullptr;
-    int buttons = 0;
-    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        const std::wstring kind = className(c);
-        if (_wcsicmp(kind.c_str(), L"Static") == 0 && !windowText(c).empty())
-            say("box_text", windowText(c));
-        if (_wcsicmp(kind.c_str(), L"Button") == 0) {
-            ++buttons;
-            if (GetDlgCtrlID(c) == IDOK || ok == nullptr) ok = c;
-        }
-    }
-    say("box_buttons", std::to_string(buttons));
-    if (ok != nullptr) {
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(ok));
-    }
-}
-
-// The window's DPI and client size, and one "control=class position text" line per control in
-// creation order (the position is a slider's, 0 for other controls).
+// "client=DPI width height", then the controls in creation order: a "slider=position" line for
+// each slider, a "label=text" line for every other control.
 void inspect(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    say("dpi", std::to_string(GetDpiForWindow(window)));
-    say("client", pair(client.right, client.bottom));
+    std::printf("client=%u %ld %ld\n", GetDpiForWindow(window), client.right, client.bottom);
     for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        const bool slider = _wcsicmp(className(c).c_str(), TRACKBAR_CLASSW) == 0;
-        const LRESULT position = slider ? SendMessageW(c, TBM_GETPOS, 0, 0) : 0;
-        say("control", narrow(className(c)) + " " + std::to_string(position) + " " + windowText(c));
+        if (_wcsicmp(className(c).c_str(), TRACKBAR_CLASSW) == 0)
+            say("slider", std::to_string(SendMessageW(c, TBM_GETPOS, 0, 0)));
+        else
+            say("label", windowText(c));
     }
+}
+
+// Inspects a message box (dialog class "#32770") and presses its OK.
+void pressMessageBox(HWND box) {
+    pumpFor(100);
+    inspect(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 // Starts scr with the command line "\"scr\" args", so that blanks inside args reach it unchanged.
@@ -136,44 +107,33 @@ void finish(const PROCESS_INFORMATION& saver) {
 
 // Runs the saver for up to ms: whether it ends ("ended=1"), and the class of every visible
 // top-level window it shows meanwhile; OK is pressed in the first message box.
-int cmdRun(double ms, const std::wstring& scr, const std::wstring& args) {
-    PROCESS_INFORMATION saver = launch(scr, args);
-    std::pair<DWORD, std::set<HWND>> watched{saver.dwProcessId, {}};
-    const bool ended = pumpUntil(
-        [&] {
-            EnumWindows(
-                [](HWND window, LPARAM context) -> BOOL {
-                    auto& [pid, seen] = *reinterpret_cast<decltype(watched)*>(context);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    if (owner == pid && IsWindowVisible(window) && seen.insert(window).second) {
-                        say("window", narrow(className(window)));
-                        if (className(window) == L"#32770") pressMessageBox(window);
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&watched));
-            return !alive(saver.hProcess);
-        },
-        ms);
-    say("ended", std::to_string(ended));
+int cmdRun(ULONGLONG ms, const std::wstring& scr, const std::wstring& args) {
+    const PROCESS_INFORMATION saver = launch(scr, args);
+    std::set<HWND> seen;
+    const auto watch = [&] {
+        for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == saver.dwProcessId && IsWindowVisible(w) && seen.insert(w).second) {
+                say("window", narrow(className(w)));
+                if (className(w) == L"#32770") pressMessageBox(w);
+            }
+        }
+        return !alive(saver.hProcess);
+    };
+    say("ended", std::to_string(pumpUntil(watch, ms)));
     finish(saver);
     return 0;
 }
 
-HWND createWindow(DWORD style, int x, int y, int w, int h, HWND parent) {
-    return CreateWindowExW(0, L"STATIC", L"", style, x, y, w, h, parent, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
-
 // Hosts a pane the way the display settings do and runs the saver's preview in it: the child
-// window it makes, input posted to that child, and the pane's end. What the child paints cannot
-// be seen: Wine draws a child window whose parent belongs to another process nowhere on screen.
+// window it makes, input posted to it and the pane's end. Wine shows nothing the child paints.
 int cmdPreview(const std::wstring& scr, int width, int height) {
-    const HWND host = createWindow(WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
-                                   width + 300, height + 300, nullptr);
-    const HWND pane =
-        createWindow(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, width, height, host);
+    const DWORD hostStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE;
+    const HWND host = CreateWindowExW(0, L"STATIC", L"", hostStyle, 40, 40, width + 300,
+                                      height + 300, nullptr, nullptr, nullptr, nullptr);
+    const HWND pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      20, 20, width, height, host, nullptr, nullptr, nullptr);
     pumpFor(100);
     const PROCESS_INFORMATION saver =
         launch(scr, L"/p " + std::to_wstring(reinterpret_cast<std::uintptr_t>(pane)));
@@ -183,22 +143,20 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
     const HWND child = GetWindow(pane, GW_CHILD);
     DWORD childPid = 0;
     GetWindowThreadProcessId(child, &childPid);
-    RECT place{}, client{};
-    GetWindowRect(child, &place);
-    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&place), 2);
+    RECT client{};  // in the pane's coordinates
     GetClientRect(child, &client);
+    MapWindowPoints(child, pane, reinterpret_cast<POINT*>(&client), 2);
     // One visible child window of the saver's own process, made with WS_CHILD in the pane.
     const bool one = GetWindow(child, GW_HWNDNEXT) == nullptr && childPid == saver.dwProcessId &&
                      (GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD) != 0 &&
                      GetParent(child) == pane && IsWindowVisible(child) != FALSE;
-    say("child", std::to_string(one) + " " + pair(place.left, place.top) + " " +
-                     pair(client.right, client.bottom));
+    std::printf("child=%d %ld %ld %ld %ld\n", one, client.left, client.top, client.right,
+                client.bottom);
 
     // Input of every kind the full-screen saver reacts to; the preview must ignore it all.
-    for (const auto& [message, w] : {std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_SPACE},
-                                     {WM_CHAR, L' '},
-                                     {WM_LBUTTONUP, 0},
-                                     {WM_LBUTTONDBLCLK, MK_LBUTTON}})
+    const std::pair<UINT, WPARAM> input[] = {
+        {WM_KEYDOWN, VK_SPACE}, {WM_CHAR, L' '}, {WM_LBUTTONUP, 0}, {WM_LBUTTONDBLCLK, MK_LBUTTON}};
+    for (const auto& [message, w] : input)
         PostMessageW(child, message, w, MAKELPARAM(10, 10));
     for (int i = 0; i < 20; ++i) {
         PostMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM((i * 7) % width, (i * 5) % height));
@@ -208,10 +166,10 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
     say("alive_after_input", std::to_string(alive(saver.hProcess)));
 
     // The display settings close the preview by destroying the pane.
-    const double destroyedAt = nowMs();
+    const ULONGLONG destroyedAt = GetTickCount64();
     DestroyWindow(pane);
     if (pumpUntil([&] { return !alive(saver.hProcess); }, 5000))
-        say("ms_after_destroy", std::to_string(static_cast<long long>(nowMs() - destroyedAt)));
+        say("ms_after_destroy", std::to_string(GetTickCount64() - destroyedAt));
     finish(saver);
     DestroyWindow(host);
     return 0;
@@ -220,34 +178,27 @@ int cmdPreview(const std::wstring& scr, int width, int height) {
 int run(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     const auto number = [&](int i) { return std::wcstol(argv[i], nullptr, 10); };
-    const HWND saver = FindWindowW(L"MireluneFract", nullptr);
+    const auto window = [&](const wchar_t* title) {
+        return std::wstring(title) == L"saver" ? FindWindowW(L"MireluneFract", nullptr)
+                                               : FindWindowW(nullptr, title);
+    };
     if (command == L"run" && argc == 5) return cmdRun(number(2), argv[3], std::wstring(argv[4]));
     if (command == L"preview" && argc == 5) return cmdPreview(argv[2], number(3), number(4));
+    HWND found = nullptr;
     if (command == L"inspect" && argc == 3) {
-        const HWND window = FindWindowW(nullptr, argv[2]);
-        if (window) inspect(window);
-        return 0;
+        if ((found = window(argv[2]))) inspect(found);
+    } else if (command == L"press-box" && argc == 3) {  // waits up to ms for a message box
+        const auto box = [&] { return (found = FindWindowW(L"#32770", nullptr)) != nullptr; };
+        if (pumpUntil(box, number(2))) pressMessageBox(found);
+    } else if (command == L"post" && argc == 6) {  // title ("saver": full screen), message, params
+        PostMessageW(window(argv[2]), number(3), number(4), number(5));
+    } else if (command == L"resize" && argc == 4 && (found = window(L"saver"))) {
+        SetWindowPos(found, nullptr, 0, 0, number(2), number(3), SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        say("error", "bad command line or no saver");
+        return 2;
     }
-    if (command == L"press-box" && argc == 3) {
-        HWND box = nullptr;
-        const double start = nowMs();
-        while (!(box = FindWindowW(L"#32770", nullptr)) && nowMs() < start + number(2))
-            Sleep(10);
-        if (box) pressMessageBox(box);
-        return 0;
-    }
-    if (command == L"post" && argc == 6) {
-        const HWND window =
-            std::wstring(argv[2]) == L"saver" ? saver : FindWindowW(nullptr, argv[2]);
-        if (window) PostMessageW(window, number(3), number(4), number(5));
-        return 0;
-    }
-    if (command == L"resize" && argc == 4 && saver) {
-        SetWindowPos(saver, nullptr, 0, 0, number(2), number(3), SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
-    say("error", "bad command line or no saver");
-    return 2;
+    return 0;
 }
 
 }  // namespace
