@@ -1,7 +1,6 @@
 "use strict";
-// What the browser tests and the measuring script share: a static server for a build folder on
-// 127.0.0.1, Debian's Chromium driven by puppeteer-core, the canvas's pixels and the headless
-// renderer's PNG for the same options.
+// What the browser tests and the measuring script share: a static server on 127.0.0.1, Debian's
+// Chromium driven by puppeteer-core, the canvas's pixels and the headless renderer's.
 
 const fs = require("fs");
 const http = require("http");
@@ -13,8 +12,7 @@ const puppeteer = require("puppeteer-core");
 
 const root = path.resolve(__dirname, "..", "..");
 const webBuild = process.env.MIRELUNE_WEB_BUILD || path.join(root, "build", "web");
-const renderTool = process.env.MIRELUNE_RENDER ||
-                   path.join(root, "build", "native", "mirelune-render");
+const renderTool = process.env.MIRELUNE_RENDER || path.join(root, "build/native/mirelune-render");
 const browserPath = process.env.MIRELUNE_CHROMIUM || "/usr/bin/chromium";
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
@@ -24,9 +22,8 @@ function serve(folder) {
     const server = http.createServer((request, response) => {
         const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
         const file = path.join(folder, path.normalize(name));
-        if (!file.startsWith(folder) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-            response.writeHead(404).end();
-            return;
+        if (!file.startsWith(folder) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
+            return response.writeHead(404).end();
         }
         response.writeHead(200, { "Content-Type": types[path.extname(file)] || "text/plain" });
         fs.createReadStream(file).pipe(response);
@@ -42,17 +39,12 @@ function launchBrowser() {
                               args: ["--no-sandbox", "--disable-gpu"] });
 }
 
-// A page in a fresh context (its own storage), in a German locale so that the delay label
-// must show the locale's decimal comma; every console error and uncaught exception of it
-// lands in `errors`.
+// A page in a fresh context (its own storage), in a German locale so that the delay label must
+// show its decimal comma; every console error and uncaught exception of it lands in `errors`.
 async function openPage(browser, errors, viewport = { width: 400, height: 300 }) {
-    const context = await browser.createBrowserContext();
-    const page = await context.newPage();
-    const session = await page.createCDPSession();
-    await session.send("Emulation.setLocaleOverride", { locale: "de-DE" });
-    page.on("console", (message) => {
-        if (message.type() === "error") errors.push(message.text());
-    });
+    const page = await (await browser.createBrowserContext()).newPage();
+    await (await page.createCDPSession()).send("Emulation.setLocaleOverride", { locale: "de-DE" });
+    page.on("console", (entry) => { if (entry.type() === "error") errors.push(entry.text()); });
     page.on("pageerror", (error) => errors.push(error.message));
     await page.setViewport({ deviceScaleFactor: 1, ...viewport });
     return page;
@@ -63,7 +55,6 @@ async function waitForPictures(page, count, timeout = 20000) {
                                { timeout, polling: 20 }, count);
 }
 
-// The canvas as RGBA bytes.
 async function canvasPixels(page) {
     const { width, height, data } = await page.evaluate(() => {
         const canvas = document.getElementById("screen");
@@ -73,14 +64,14 @@ async function canvasPixels(page) {
     return { width, height, data: Buffer.from(data) };
 }
 
-// mirelune-render's picture for these options, as RGBA bytes.
-function renderedPixels({ seed, width, height, sectors, pictures = 1 }) {
+// mirelune-render's first picture for these options, as {width, height, RGBA bytes}.
+function renderedPixels({ seed, width, height, sectors }) {
     const out = path.join(os.tmpdir(), `mirelune-web-${process.pid}.png`);
     execFileSync(renderTool, ["--seed", String(seed), "--size", `${width}x${height}`, "--sectors",
-                              String(sectors), "--pictures", String(pictures), "-o", out]);
-    const { width: w, height: h, data } = PNG.sync.read(fs.readFileSync(out));
+                              String(sectors), "-o", out]);
+    const picture = PNG.sync.read(fs.readFileSync(out));
     fs.rmSync(out);
-    return { width: w, height: h, data };
+    return picture;
 }
 
 module.exports = { webBuild, renderTool, serve, launchBrowser, openPage, waitForPictures,

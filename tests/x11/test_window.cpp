@@ -16,26 +16,22 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// The window's row y as the server has it, or nothing if it cannot be read.
-std::vector<unsigned long> readRow(Display* display, Window window, unsigned width, int y) {
-    std::vector<unsigned long> row;
-    XImage* image = XGetImage(display, window, 0, y, width, 1, AllPlanes, ZPixmap);
-    if (!image) return row;
-    for (unsigned x = 0; x < width; ++x)
-        row.push_back(XGetPixel(image, static_cast<int>(x), 0));
-    XDestroyImage(image);
-    return row;
-}
-
-void watchRow(Display* display, Window window, int wanted, int ms, int y, unsigned width) {
+static void watchRow(Display* display, Window window, int wanted, int ms, int y, unsigned width) {
+    // The row as the server has it, or nothing if it cannot be read.
+    const auto readRow = [&] {
+        std::vector<unsigned long> row;
+        XImage* image = XGetImage(display, window, 0, y, width, 1, AllPlanes, ZPixmap);
+        for (unsigned x = 0; image && x < width; ++x)
+            row.push_back(XGetPixel(image, static_cast<int>(x), 0));
+        if (image) XDestroyImage(image);
+        return row;
+    };
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
-    std::vector<unsigned long> last = readRow(display, window, width, y);
+    std::vector<unsigned long> last = readRow();
     int changes = 0;
     while (changes < wanted && Clock::now() < start + std::chrono::milliseconds(ms)) {
-        std::vector<unsigned long> row = readRow(display, window, width, y);
+        std::vector<unsigned long> row = readRow();
         if (!row.empty() && row != last) {
             if (!last.empty()) ++changes;  // a first good read is the baseline, not a change
             last = std::move(row);
@@ -45,8 +41,6 @@ void watchRow(Display* display, Window window, int wanted, int ms, int y, unsign
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     std::printf("ok %d %lld\n", changes, static_cast<long long>(elapsed.count()));
 }
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const bool root = argc == 2 && std::string(argv[1]) == "root";
@@ -70,10 +64,9 @@ int main(int argc, char** argv) {
     }
     std::printf("0x%lx\n", window);
     for (std::string line; std::fflush(stdout), std::getline(std::cin, line);) {
-        std::istringstream command(line);
         std::string verb;
         int a = 0, b = 0, y = 0, w = 0;
-        command >> verb >> a >> b >> y >> w;
+        std::istringstream(line) >> verb >> a >> b >> y >> w;
         if (verb == "destroy") break;
         if (verb == "watch-row") {
             watchRow(display, window, a, b, y, static_cast<unsigned>(w));
@@ -86,7 +79,5 @@ int main(int argc, char** argv) {
     if (!root) XDestroyWindow(display, window);
     XSync(display, False);
     std::printf("ok\n");
-    std::fflush(stdout);
     XCloseDisplay(display);
-    return 0;
 }

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the X11 program mirelune on a private Xvfb: the shared scenarios and the
-program's own. HOME and XDG_CONFIG_HOME lie inside the work folder, so that no user settings
-leak in; the windows it embeds into are made by x11-test-window."""
+"""End-to-end tests of the X11 program mirelune on a private Xvfb: the shared scenarios and its
+own. HOME and XDG_CONFIG_HOME lie in the work folder, so that no user settings leak in."""
 
 import signal
 import subprocess
@@ -15,7 +14,6 @@ from harness import Harness, Saver, SCREEN, expect_grid, main, wait_gone  # noqa
 
 
 class X11(Harness):
-    """The X11 program mirelune under the end-to-end harness."""
     # The settings file's sectors, under a name in another letter case; the rest as options.
     PICTURES = [(4, "file")]
     SOAK_RESOURCES = (("RssAnon", "rss_anon", "KiB"), ("RssShmem", "rss_shmem", "KiB"),
@@ -44,26 +42,22 @@ class X11(Harness):
         return self.start("--sectors", sectors, "--speed", speed, "--delay", delay)
 
     def end(self, saver):
-        if saver.process.poll() is None:
-            saver.process.kill()
+        saver.process.kill()  # nothing if it has ended and been waited for
         saver.process.wait()
 
     def soak_launch(self, sectors):
-        self.soak_window, window = self.helper(*SCREEN)
-        return self.start("--window-id", window, "--sectors", sectors, "--delay", 0), \
-            self.soak_window
+        self.watcher, window = self.helper(*SCREEN)
+        return self.start("--window-id", window, "--sectors", sectors, "--delay", 0), self.watcher
 
     def soak_resize(self, saver, width, height):
-        self.tell(self.soak_window, f"resize {width} {height}")
+        self.tell(self.watcher, f"resize {width} {height}")
 
 
-def status(saver, seconds):
-    """The exit status within these seconds, else None."""
+def status(saver, seconds):  # None if it still runs after these seconds
     return None if wait_gone(saver.pid, seconds) is None else saver.process.wait()
 
 
 def stopped(checks, saver, what):
-    """The saver still runs, and SIGTERM ends it at once with status 0."""
     running = saver.process.poll() is None
     saver.process.send_signal(signal.SIGTERM)
     checks.expect(running and status(saver, 1.0) == 0,
@@ -71,9 +65,8 @@ def stopped(checks, saver, what):
 
 
 def scenario_window_id(h, checks):
-    """XScreenSaver's way: --root draws into $XSCREENSAVER_WINDOW with the default settings, not
-    the file's; resizes start a fresh picture, a 1 x 1 window is waited out, and the window's end
-    ends the program quietly."""
+    """--root draws into $XSCREENSAVER_WINDOW with the defaults, not the file's settings; resizes
+    start a fresh picture, a 1 x 1 window is waited out, and the window's end ends it quietly."""
     (h.config / "mirelune" / "mirelune.ini").write_text("[Mirelune ScreenSaver]\nSectors=2\n")
     helper, window = h.helper(400, 300)
     saver = h.start("--root", "--delay", 20000, env=dict(h.env, XSCREENSAVER_WINDOW=hex(window)))
@@ -89,9 +82,18 @@ def scenario_window_id(h, checks):
                   f"status 0, nothing on stderr (got {ended}, {stderr!r})")
 
 
-def scenario_xml_arguments(h, checks):
-    """The settings description's command lines, every slider at its low, high and default
-    value, are read without complaint (--help ends the reading after them)."""
+def refused(h, checks, args, status):
+    result = h.run(h.args.program, *args, stderr=subprocess.PIPE, text=True, timeout=10)
+    lines = result.stderr.splitlines()
+    checks.expect(result.returncode == status and len(lines) == 1
+                  and lines[0].startswith("mirelune: "), f"{args} is refused with status "
+                  f"{status} and one line (got {result.returncode}, {result.stderr!r})")
+
+
+def scenario_command_line(h, checks):
+    """The description's command lines, each slider at its low, high and default, are read
+    without complaint (--help ends the reading after them); a bad command line is status 2, a
+    window or display that is not there status 1."""
     root = ElementTree.parse(h.args.xml).getroot()
     fixed = [arg for command in root.iter("command") for arg in command.get("arg").split()]
     for key in ("low", "high", "default"):
@@ -100,10 +102,12 @@ def scenario_xml_arguments(h, checks):
         result = h.run(h.args.program, *args, "--help", stderr=subprocess.PIPE)
         checks.expect(result.returncode == 0 and not result.stderr,
                       f"{args}: status 0 (got {result.returncode}, {result.stderr!r})")
+    refused(h, checks, ["--bogus"], 2)
+    refused(h, checks, ["--window-id", "0x1fffff0"], 1)
+    refused(h, checks, ["--display", ":99999"], 1)
 
 
 def scenario_own_window(h, checks):
-    """--window: one 800 x 600 window named Mirelune."""
     saver = h.start("--window", "--delay", 20000)
     found = h.run("xdotool", "search", "--sync", "--name", "^Mirelune$",
                   timeout=10).stdout.decode().split()
@@ -112,23 +116,6 @@ def scenario_own_window(h, checks):
     checks.expect(len(found) == 1 and "800x600" in geometry, f"one window named Mirelune, "
                   f"800 x 600 (got {len(found)}, {geometry!r})")
     stopped(checks, saver, "--window")
-
-
-def refused(h, checks, args, status):
-    """The program refuses these arguments with this status and one line on stderr."""
-    result = subprocess.run([h.args.program, *args], env=h.env, capture_output=True, text=True,
-                            timeout=10)
-    lines = result.stderr.splitlines()
-    checks.expect(result.returncode == status and len(lines) == 1
-                  and lines[0].startswith("mirelune: "), f"{args} is refused with status "
-                  f"{status} and one line (got {result.returncode}, {result.stderr!r})")
-
-
-def scenario_command_line(h, checks):
-    """A bad command line is status 2, a window or display that is not there status 1."""
-    for args, status in ((["--bogus"], 2), (["--window-id", "0x1fffff0"], 1),
-                         (["--display", ":99999"], 1)):
-        refused(h, checks, args, status)
 
 
 # Screens as (depth, Xvfb's default visual class or None for TrueColor), the targets the program
@@ -141,7 +128,6 @@ SCREENS = ((16, None, (["--root"], []), ()), (30, None, ([],), ()),
 
 
 def scenario_depths(h, checks):
-    """The kaleidoscope in each visual's pixel layout, or a refusal where none can show it."""
     for depth, default_class, drawn, refusals in SCREENS:
         h.start_display(f"{SCREEN[0]}x{SCREEN[1]}x{depth}",
                         ["-cc", str(default_class)] if default_class else [])
@@ -170,8 +156,8 @@ def scenario_server_gone(h, checks):
     ended, stderr = status(saver, 5.0), saver.process.stderr.read().decode()
     # "X connection to :N broken", or "XIO: fatal IO error ... on X server" when reset.
     checks.expect(int(ignored.split()[1], 16) & 1 << (signal.SIGPIPE - 1) and ended == 1
-                  and ("X connection" in stderr or "X server" in stderr), "SIGPIPE ignored, "
-                  f"and the server's end gives status 1 and Xlib's report (got {ended}, {stderr!r})")
+                  and ("X connection" in stderr or "X server" in stderr), "SIGPIPE ignored; "
+                  f"the server's end gives status 1 and Xlib's report (got {ended}, {stderr!r})")
     h.start_display()
 
 
