@@ -1,8 +1,4 @@
-// Any bytes as the argument text. Properties rather than a second implementation: the mode
-// depends only on the first two characters, in either case; only the plain "/s" switch is
-// refused, and only for a second instance with no "Display Properties" window; a preview
-// handle is always in the range a window handle can have; and blanks around a number do not
-// change it.
+// Any bytes as the argument text, checked by properties rather than a second implementation.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -14,27 +10,21 @@
 #include "host/number_text.h"
 
 using namespace mirelune;
-using mirelune::fuzz::require;
 
-namespace {
-
-std::string swapCase(std::string_view text) {
+static std::string swapCase(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
+    for (char& c : out)
         if (std::isalpha(static_cast<unsigned char>(c))) c ^= 0x20;
-    }
     return out;
 }
 
-std::string_view trimmedOfSpaces(std::string_view text) {
+static std::string_view trimmedOfSpaces(std::string_view text) {
     text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
     return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text = fuzz::asText(data, size);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     const RunMode mode = dispatch(text);
     if (!text.empty()) {

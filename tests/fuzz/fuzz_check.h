@@ -2,12 +2,10 @@
 // libFuzzer records the input as a crash.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 
-namespace mirelune::fuzz {
+namespace mirelune {
 
 inline void require(bool condition, const char* what) {
     if (condition) return;
@@ -15,8 +13,4 @@ inline void require(bool condition, const char* what) {
     std::abort();
 }
 
-inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
-    return {reinterpret_cast<const char*>(data), size};
-}
-
-}  // namespace mirelune::fuzz
+}  // namespace mirelune

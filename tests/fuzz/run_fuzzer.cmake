@@ -1,9 +1,5 @@
-# Runs one libFuzzer target for a bounded time. Every saved regression input and every input
-# of the committed corpus is run once before the fuzzing starts; new inputs go into a scratch
-# corpus, so nothing is written into the source tree. Any crash, leak, sanitizer report or
-# failed property fails the test.
-# Usage: cmake -DFUZZER=<exe> -DCORPUS=<dir> -DREGRESSIONS=<dir> -DWORKDIR=<dir>
-#              -DSECONDS=<n> -P run_fuzzer.cmake
+# Runs the libFuzzer target FUZZER for SECONDS after every input of CORPUS and REGRESSIONS
+# once; new inputs go into a scratch corpus in WORKDIR, never into the source tree.
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR}/corpus ${WORKDIR}/artifacts)
 file(GLOB inputs LIST_DIRECTORIES true ${CORPUS} ${REGRESSIONS})  # those that exist

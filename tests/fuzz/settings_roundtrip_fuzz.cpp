@@ -1,6 +1,4 @@
-// Three integers and any existing file: storing the settings and reading them back gives the
-// values clamped into the sliders' ranges, storing twice changes nothing more, and the file
-// keeps its encoding.
+// Three integers (the first 12 bytes) and any existing file (the rest) as settings to save.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -11,14 +9,14 @@
 #include "settings/text_encoding.h"
 
 using namespace mirelune;
-using mirelune::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::int32_t numbers[3] = {0, 0, 0};
     const std::size_t numberBytes = std::min(size, sizeof numbers);
     std::memcpy(numbers, data, numberBytes);
     const Settings settings{numbers[0], numbers[1], numbers[2]};
-    const std::string_view existing = fuzz::asText(data + numberBytes, size - numberBytes);
+    const std::string_view existing(reinterpret_cast<const char*>(data) + numberBytes,
+                                    size - numberBytes);
 
     const std::string written = writeSettings(existing, settings);
     const TextEncoding encoding = decodeText(existing).encoding;

@@ -10,32 +10,26 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+auto fields(const Options& o) {
+    return std::tuple(o.width, o.height, o.sectors, o.seed, o.pictures, o.output);
+}
+
 TEST(RenderOptions, AcceptedLines) {
-    const struct {
-        Args args;
-        int width, height, sectors;
-        std::optional<std::uint64_t> seed;
-        std::uint64_t pictures;
-    } cases[] = {
-        // clang-format off
+    const std::pair<Args, Options> cases[] = {
         {{"--size=640x480", "--sectors=3", "--seed=42", "--pictures=7", "--output=a.png"},
-         640, 480, 3, 42, 7},
+         {640, 480, 3, 42, 7, "a.png"}},
         // The range edges; the smallest side is twice the sectors.
-        {{"--size", "2X16384", "--sectors", "1", "--seed", "18446744073709551615",
-          "--pictures", "100000", "-o", "a.png"}, 2, 16384, 1, 18446744073709551615u, 100000},
+        {{"--size", "2X16384", "--sectors", "1", "--seed", "18446744073709551615", "--pictures",
+          "100000", "-o", "a.png"},
+         {2, 16384, 1, 18446744073709551615u, 100000, "a.png"}},
         // Sectors out of range are pulled into it.
-        {{"--sectors", "0", "-o", "a.png"}, 1024, 768, 1, std::nullopt, 1},
-        {{"--sectors", "999", "-o", "a.png"}, 1024, 768, 10, std::nullopt, 1},
-        // clang-format on
+        {{"--sectors", "0", "-o", "a.png"}, {1024, 768, 1, std::nullopt, 1, "a.png"}},
+        {{"--sectors", "999", "-o", "a.png"}, {1024, 768, 10, std::nullopt, 1, "a.png"}},
     };
-    for (const auto& c : cases) {
-        const auto result = parseOptions(c.args);
-        ASSERT_TRUE(result.ok()) << c.args[0] << ": " << result.error;
-        const Options& o = result.options;
-        EXPECT_FALSE(result.help);
-        EXPECT_EQ(std::tuple(o.width, o.height, o.sectors, o.seed, o.pictures, o.output),
-                  std::tuple(c.width, c.height, c.sectors, c.seed, c.pictures, "a.png"))
-            << c.args[0];
+    for (const auto& [args, expected] : cases) {
+        const auto result = parseOptions(args);
+        ASSERT_TRUE(result.ok() && !result.help) << args[0] << ": " << result.error;
+        EXPECT_EQ(fields(result.options), fields(expected)) << args[0];
     }
     const auto help = parseOptions({"--size", "10x10", "--help", "--bogus"});
     EXPECT_TRUE(help.ok() && help.help);
@@ -44,11 +38,7 @@ TEST(RenderOptions, AcceptedLines) {
 }
 
 TEST(RenderOptions, RejectedLinesGiveOneLineNamingTheCulprit) {
-    const struct {
-        Args args;
-        std::string mentions;
-    } cases[] = {
-        // clang-format off
+    const std::pair<Args, std::string> cases[] = {
         {{"--size", "0x5"}, "'0x5'"},
         {{"--size", "16385x10"}, "'16385x10'"},
         {{"--size", "1024"}, "'1024'"},
@@ -68,13 +58,12 @@ TEST(RenderOptions, RejectedLinesGiveOneLineNamingTheCulprit) {
         {{"picture.png"}, "'picture.png'"},
         {{"--help=yes"}, "--help"},
         {{"--seed"}, "--seed"},
-        // clang-format on
     };
-    for (auto c : cases) {
-        if (c.args.back() != "--seed") c.args.insert(c.args.begin(), {"-o", "a.png"});
-        const auto result = parseOptions(c.args);
-        EXPECT_FALSE(result.ok()) << c.mentions;
-        EXPECT_NE(result.error.find(c.mentions), std::string::npos) << result.error;
+    for (auto [args, mentions] : cases) {
+        if (args.back() != "--seed") args.insert(args.begin(), {"-o", "a.png"});
+        const auto result = parseOptions(args);
+        EXPECT_FALSE(result.ok()) << mentions;
+        EXPECT_NE(result.error.find(mentions), std::string::npos) << result.error;
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
     }
     EXPECT_NE(parseOptions({"--seed", "7"}).error.find("-o FILE"), std::string::npos);

@@ -1,9 +1,8 @@
-# End-to-end check of mirelune-render: the same seed gives the same PNG byte for byte,
-# another seed gives another picture, --help prints the usage, bad command lines exit with
-# status 2 and a failed write with status 1, each with one line of explanation and no file.
-#   cmake -DRENDER=<path to mirelune-render> -DWORKDIR=<scratch dir> -P render_tool.cmake
+# End-to-end check of mirelune-render (-DRENDER=<program> -DWORKDIR=<scratch dir>): one seed
+# gives one PNG byte for byte and another seed another; --help prints the usage; bad command
+# lines exit with status 2 and a failed write with 1, each with one line and no file.
 file(REMOVE_RECURSE "${WORKDIR}")
-file(MAKE_DIRECTORY "${WORKDIR}")
+file(MAKE_DIRECTORY "${WORKDIR}/taken")  # a folder where a file should go
 
 # Runs the renderer; fails unless it exits with `want` and its `stream` matches `pattern`.
 function(expect_run want stream pattern)
@@ -15,22 +14,19 @@ function(expect_run want stream pattern)
     endif()
 endfunction()
 
-foreach(file 7 7-again 8)
-    string(REGEX MATCH "^[0-9]+" seed "${file}")
+foreach(name 7 7-again 8)
+    string(REGEX MATCH "^[0-9]+" seed "${name}")
     expect_run(0 err "^$" --size 240x180 --sectors 3 --pictures 2 --seed ${seed}
-               -o "${WORKDIR}/${file}.png")
+               -o "${WORKDIR}/${name}.png")
+    file(READ "${WORKDIR}/${name}.png" png_${name} HEX)
 endforeach()
-file(READ "${WORKDIR}/7.png" first HEX)
-file(READ "${WORKDIR}/7-again.png" again HEX)
-file(READ "${WORKDIR}/8.png" other HEX)
-if(NOT first MATCHES "^89504e470d0a1a0a" OR NOT first STREQUAL again OR first STREQUAL other)
+if(NOT png_7 MATCHES "^89504e470d0a1a0a" OR NOT png_7 STREQUAL png_7-again OR png_7 STREQUAL png_8)
     message(FATAL_ERROR "render_tool: want one PNG for seed 7 and another for seed 8")
 endif()
 
 expect_run(0 out "^Usage: mirelune-render" --help)
 expect_run(2 err "^mirelune-render: [^\n]+\n$" --bogus -o "${WORKDIR}/bogus.png")
 expect_run(2 err "^mirelune-render: [^\n]+\n$" --seed 7)
-file(MAKE_DIRECTORY "${WORKDIR}/taken")  # a folder where the file should go
 expect_run(1 err "^mirelune-render: [^\n]+\n$" --size 20x20 -o "${WORKDIR}/taken")
 if(EXISTS "${WORKDIR}/bogus.png" OR EXISTS "${WORKDIR}/taken.part")
     message(FATAL_ERROR "render_tool: a refused command line or a failed write left a file")
