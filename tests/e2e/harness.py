@@ -63,7 +63,9 @@ def wait_gone(pid, seconds):  # milliseconds until the process ends, or None
 
 
 def cpu_percent(pid, seconds):  # user and system time over the next seconds, in % of one core
-    ticks = lambda: sum(int(field) for field in stat(pid)[11:13])  # noqa: E731
+    def ticks():
+        return sum(int(field) for field in stat(pid)[11:13])
+
     before, start = ticks(), time.monotonic()
     time.sleep(seconds)
     return (ticks() - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - start) * 100
